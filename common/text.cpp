@@ -154,15 +154,17 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
     va_list arguments;
     va_start(arguments, format);
     bool valid = true;
-    for (const char* p = format; *p != '\0' && valid && !out.overflow; ++p) {
+    const char* p = format;
+    while (*p != '\0' && valid && !out.overflow) {
         if (*p != '%') {
-            out.Put(p, 1);
+            out.Put(p++, 1);
             continue;
         }
-        ++p;
+        char directive = p[1];
+        p += directive == '\0' ? 1 : 2;
         char digits[24];
         size_t length = 0;
-        switch (*p) {
+        switch (directive) {
         case 's': {
             const char* text = va_arg(arguments, const char*);
             out.Put(text, TextLength(text));

@@ -1,0 +1,35 @@
+# The commands people type. Each first installs what is missing.
+#   make        both cross builds: build/win32/bin (the deliverables), build/win64/bin
+#   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
+#               under Wine, the text helpers natively with sanitizers
+#   make demo   the main job, run by the setup script host under Wine
+# BUILD=dir puts everything (builds and the Wine prefix) under another folder.
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build build-native test demo clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	@cmake --preset win32 -B $(BUILD)/win32 >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
+	@cmake --preset win64 -B $(BUILD)/win64 >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS)
+
+build-native: deps
+	@cmake --preset native -B $(BUILD)/native >/dev/null
+	@cmake --build $(BUILD)/native -j $(JOBS)
+
+test: build build-native
+	@tools/run-tests.sh $(BUILD)
+
+demo: build
+	@demo/run-demo.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,184 @@
+// The bounded text helpers. Every destination is a heap block of exactly the
+// capacity handed in, so AddressSanitizer stops any byte written past it;
+// refused calls must leave the destination as it was.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <memory>
+#include <string>
+
+#include "text.h"
+
+namespace {
+
+// A destination of exactly capacity bytes, pre-filled with a marker text.
+class Destination {
+public:
+    Destination(size_t capacity, const std::string& initial)
+        : capacity_(capacity), bytes_(new char[capacity])
+    {
+        memset(bytes_.get(), 'Z', capacity);
+        if (capacity > 0)
+            memcpy(bytes_.get(), initial.c_str(), std::min(initial.size() + 1, capacity));
+    }
+    char* Data() { return bytes_.get(); }
+    size_t Capacity() const { return capacity_; }
+    std::string Raw() const { return std::string(bytes_.get(), capacity_); }
+
+private:
+    size_t capacity_;
+    std::unique_ptr<char[]> bytes_;
+};
+
+TEST(TextTest, LengthAndTrailingBackslash)
+{
+    EXPECT_EQ(TextLength(""), 0u);
+    EXPECT_EQ(TextLength("abc"), 3u);
+    EXPECT_FALSE(EndsWithBackslash(""));
+    EXPECT_FALSE(EndsWithBackslash("C:\\dir"));
+    EXPECT_TRUE(EndsWithBackslash("C:\\"));
+    EXPECT_TRUE(EndsWithBackslash("\\"));
+}
+
+TEST(TextTest, EqualsNoCaseFoldsAsciiLettersOnly)
+{
+    EXPECT_TRUE(TextEqualsNoCase("Internal", "INTERNAL"));
+    EXPECT_TRUE(TextEqualsNoCase("", ""));
+    EXPECT_FALSE(TextEqualsNoCase("Internal", "Internals"));
+    EXPECT_FALSE(TextEqualsNoCase("Intern", "Internal"));
+    EXPECT_FALSE(TextEqualsNoCase("[", "{"));  // '[' + 0x20 is '{': not letters
+}
+
+TEST(TextTest, CopyFitsOrRefusesWithoutTouchingTheDestination)
+{
+    const struct {
+        const char* source;
+        size_t capacity;
+        bool fits;
+    } cases[] = {
+        {"", 1, true}, {"", 0, false}, {"abc", 4, true}, {"abc", 3, false}, {"abc", 100, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " into " + std::to_string(c.capacity));
+        Destination d(c.capacity, "old");
+        std::string before = d.Raw();
+        EXPECT_EQ(CopyText(d.Data(), d.Capacity(), c.source), c.fits);
+        if (c.fits)
+            EXPECT_STREQ(d.Data(), c.source);
+        else
+            EXPECT_EQ(d.Raw(), before);
+    }
+}
+
+TEST(TextTest, AppendFitsOrRefuses)
+{
+    Destination d(7, "abc");
+    EXPECT_TRUE(AppendText(d.Data(), d.Capacity(), "def"));
+    EXPECT_STREQ(d.Data(), "abcdef");
+    std::string before = d.Raw();
+    EXPECT_FALSE(AppendText(d.Data(), d.Capacity(), "g"));
+    EXPECT_EQ(d.Raw(), before);
+    EXPECT_TRUE(AppendText(d.Data(), d.Capacity(), ""));
+}
+
+TEST(TextTest, AppendNameInsertsOneBackslashUnlessThereIsOne)
+{
+    const struct {
+        const char* directory;
+        const char* name;
+        size_t capacity;
+        const char* result;  // null: refused
+    } cases[] = {
+        {"C:\\dir", "sxfm.dll", 16, "C:\\dir\\sxfm.dll"},
+        {"C:\\dir\\", "sxfm.dll", 16, "C:\\dir\\sxfm.dll"},
+        {"C:\\dir", "sxfm.dll", 15, nullptr},  // 15 characters need 16 bytes
+        {"C:\\dir\\", "sxfm.dll", 15, nullptr},
+        {"", "a.dll", 7, "\\a.dll"},  // an empty directory gets its backslash
+        {"C:\\", "", 4, "C:\\"},
+        {"C:", "", 4, "C:\\"},
+        {"C:", "", 3, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.directory) + " + " + c.name + " in " + std::to_string(c.capacity));
+        Destination d(c.capacity, c.directory);
+        std::string before = d.Raw();
+        EXPECT_EQ(AppendName(d.Data(), d.Capacity(), c.name), c.result != nullptr);
+        if (c.result != nullptr)
+            EXPECT_STREQ(d.Data(), c.result);
+        else
+            EXPECT_EQ(d.Raw(), before);
+
+        Destination joined(c.capacity, "old");
+        std::string joinedBefore = joined.Raw();
+        EXPECT_EQ(JoinName(joined.Data(), joined.Capacity(), c.directory, c.name), c.result != nullptr);
+        if (c.result != nullptr)
+            EXPECT_STREQ(joined.Data(), c.result);
+        else
+            EXPECT_EQ(joined.Raw(), joinedBefore);
+    }
+}
+
+TEST(TextTest, FormatDecimal)
+{
+    const struct {
+        long value;
+        size_t capacity;
+        const char* result;
+    } cases[] = {
+        {0, 2, "0"},          {0, 1, nullptr},          {7, 2, "7"},
+        {-1, 3, "-1"},        {-1, 2, nullptr},         {128, 4, "128"},
+        {2147483647L, 11, "2147483647"}, {-2147483647L - 1, 12, "-2147483648"},
+        {-2147483647L - 1, 11, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.value) + " in " + std::to_string(c.capacity));
+        Destination d(c.capacity, "");
+        std::string before = d.Raw();
+        EXPECT_EQ(FormatDecimal(d.Data(), d.Capacity(), c.value), c.result != nullptr);
+        if (c.result != nullptr)
+            EXPECT_STREQ(d.Data(), c.result);
+        else
+            EXPECT_EQ(d.Raw(), before);
+    }
+}
+
+TEST(TextTest, FormatTextJoinsWithTheFormatsSeparatorAlways)
+{
+    Destination d(40, "");
+    EXPECT_TRUE(FormatText(d.Data(), d.Capacity(), "%s\\%s", "SOFTWARE\\Quorvane\\Sorbix", "VAPI"));
+    EXPECT_STREQ(d.Data(), "SOFTWARE\\Quorvane\\Sorbix\\VAPI");
+    EXPECT_TRUE(FormatText(d.Data(), d.Capacity(), "%s\\%s", "C:\\", "x"));
+    EXPECT_STREQ(d.Data(), "C:\\\\x") << "unlike AppendName, the format's backslash always stands";
+    EXPECT_TRUE(FormatText(d.Data(), d.Capacity(), "Info%dTypical", 12));
+    EXPECT_STREQ(d.Data(), "Info12Typical");
+    EXPECT_TRUE(FormatText(d.Data(), d.Capacity(), "TYPE%d %u %d%%", -3, 4000000000u, 0));
+    EXPECT_STREQ(d.Data(), "TYPE-3 4000000000 0%");
+}
+
+TEST(TextTest, FormatTextRefusesWhatDoesNotFitAndUnknownDirectives)
+{
+    const struct {
+        const char* format;
+        size_t capacity;
+    } refused[] = {{"%s\\%s", 5}, {"%x", 10}, {"abc%", 10}, {"%s\\%s", 0}};
+    for (const auto& c : refused) {
+        SCOPED_TRACE(std::string(c.format) + " in " + std::to_string(c.capacity));
+        Destination d(c.capacity, "ab");
+        std::string before = d.Raw();
+        EXPECT_FALSE(FormatText(d.Data(), d.Capacity(), c.format, "ab", "cd"));
+        EXPECT_EQ(d.Raw(), before);
+    }
+    Destination exact(6, "");
+    EXPECT_TRUE(FormatText(exact.Data(), exact.Capacity(), "%s\\%s", "ab", "cd"));
+    EXPECT_STREQ(exact.Data(), "ab\\cd");
+}
+
+TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
+{
+    char buffer[32] = "SOFTWARE";
+    EXPECT_TRUE(FormatText(buffer, sizeof buffer, "%s\\%s", buffer, "Sorbix"));
+    EXPECT_STREQ(buffer, "SOFTWARE\\Sorbix");
+}
+
+}  // namespace
