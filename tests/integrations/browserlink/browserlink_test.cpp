@@ -72,8 +72,6 @@ std::vector<std::string> Section(const std::string& file, const char* section)
 
 typedef std::vector<std::string> Lines;
 
-[[maybe_unused]] Lines Unused() { return Section("", ""); }
-
 void MakeDirectories(const std::string& path)
 {
     for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
@@ -388,6 +386,285 @@ TEST_F(BrowserLinkTest, DriveProbeSetsTheErrorModeBack)
     UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
     EXPECT_EQ(module.Export<AvailableOperation>(2)(), 0);
     EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
+}
+
+// ------------------------------------------------------ install and deinstall
+
+// One browser file, C:\windows\mosaic.ini, edited by install and deinstall.
+class BrowserFileTest : public BrowserLinkTest {
+protected:
+    void Browser(const std::string& bytes) { WriteFileBytes(windowsMosaic_, bytes); }
+    Lines Of(const char* section) { return Section(windowsMosaic_, section); }
+    void Depend(const std::string& bytes) { WriteFileBytes(dependIni_, bytes); }
+};
+
+TEST_F(BrowserFileTest, TypeListWithAGap)
+{
+    // The scan stops at the missing TYPE2: msword, named by TYPE3, counts as
+    // new, and the appended types overwrite TYPE3.
+    Browser("[Viewers]\r\nTYPE0=text/html\r\nTYPE1=audio/wav\r\nTYPE3=application/msword\r\n"
+            "TYPE4=video/mpeg\r\naudio/wav=C:\\WAV\\PLAY.EXE %s\r\n"
+            "application/msword=C:\\WORD\\WORD.EXE %s\r\n"
+            "[Encodings]\r\napplication/msword=8bit\r\n");
+    EXPECT_EQ(ModuleInstall(), 0);
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=text/html", "TYPE1=audio/wav", "TYPE3=application/msword",
+                     "TYPE4=video/mpeg", "audio/wav=C:\\WAV\\PLAY.EXE %s",
+                     std::string("application/msword=") + kCommand,
+                     "TYPE2=application/x-sorbix", std::string("application/x-sorbix=") + kCommand}));
+    EXPECT_EQ(Of("OViewers"), Lines{"application/msword=C:\\WORD\\WORD.EXE %s"});
+    EXPECT_EQ(Of("Suffixes"), (Lines{"application/x-sorbix=.sbx", "application/msword=.doc,.dot"}));
+    EXPECT_EQ(Of("OSuffixes"), Lines{});
+    EXPECT_EQ(Of("Encodings"), (Lines{"application/msword=binary", "application/x-sorbix=binary"}));
+    EXPECT_EQ(Of("OEncodings"), Lines{"application/msword=8bit"});
+    EXPECT_EQ(Of("MIME Descriptions"),
+              (Lines{"application/x-sorbix=Sorbix document", "application/msword=Word document",
+                     "image/gif=GIF picture"}));
+    EXPECT_EQ(Of("OMIME Descriptions"), Lines{});
+}
+
+TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
+{
+    const std::string browser =
+        "[Viewers]\r\nTYPE0=application/msword\r\nTYPE1=IMAGE/GIF\r\n"
+        "application/msword=C:\\WORD\\WORD.EXE %s\r\nIMAGE/GIF=C:\\LVIEW\\LVIEW.EXE %s\r\n"
+        "[Suffixes]\r\napplication/msword=.doc\r\nIMAGE/GIF=.gif\r\n"
+        "[Encodings]\r\napplication/msword=7bit\r\n"
+        "[MIME Descriptions]\r\napplication/msword=Word file\r\nimage/gif=GIF\r\n";
+    Browser(browser);
+    EXPECT_EQ(Integ(), 1);
+
+    // msword is listed: viewer and suffixes backed up and replaced, encoding
+    // left alone, description replaced without backup. The image type is
+    // left to the browser but for its description; x-sorbix is new.
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=application/msword", "TYPE1=IMAGE/GIF",
+                     std::string("application/msword=") + kCommand,
+                     "IMAGE/GIF=C:\\LVIEW\\LVIEW.EXE %s", "TYPE2=application/x-sorbix",
+                     std::string("application/x-sorbix=") + kCommand}));
+    EXPECT_EQ(Of("OViewers"), Lines{"application/msword=C:\\WORD\\WORD.EXE %s"});
+    EXPECT_EQ(Of("Suffixes"), (Lines{"application/msword=.doc,.dot", "IMAGE/GIF=.gif",
+                                     "application/x-sorbix=.sbx"}));
+    EXPECT_EQ(Of("OSuffixes"), Lines{"application/msword=.doc"});
+    EXPECT_EQ(Of("Encodings"), (Lines{"application/msword=7bit", "application/x-sorbix=binary"}));
+    EXPECT_EQ(Of("OEncodings"), Lines{});
+    EXPECT_EQ(Of("MIME Descriptions"),
+              (Lines{"application/msword=Word document", "image/gif=GIF picture",
+                     "application/x-sorbix=Sorbix document"}));
+    EXPECT_EQ(Of("OMIME Descriptions"), Lines{});
+
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=application/msword", "TYPE1=IMAGE/GIF",
+                     "application/msword=C:\\WORD\\WORD.EXE %s",
+                     "IMAGE/GIF=C:\\LVIEW\\LVIEW.EXE %s", "TYPE2=application/x-sorbix"}))
+        << "the TYPE entries install appended stay";
+    EXPECT_EQ(Of("Suffixes"), (Lines{"application/msword=.doc", "IMAGE/GIF=.gif"}));
+    EXPECT_EQ(Of("Encodings"), Lines{"application/msword=7bit"});
+    EXPECT_EQ(Of("MIME Descriptions"),
+              (Lines{"application/msword=Word document", "image/gif=GIF picture"}))
+        << "descriptions stay as install wrote them";
+    for (const char* backup : {"OViewers", "OSuffixes", "OEncodings", "OMIME Descriptions"})
+        EXPECT_EQ(Of(backup), Lines{}) << backup;
+}
+
+TEST_F(BrowserFileTest, SecondInstallKeepsTheBrowsersOwnBackups)
+{
+    Browser("[Viewers]\r\nTYPE0=application/msword\r\n"
+            "application/msword=C:\\WORD\\WORD.EXE %s\r\n"
+            "[Suffixes]\r\napplication/msword=.doc\r\n");
+    EXPECT_EQ(Integ(), 1);
+    EXPECT_EQ(Integ("D:\\SORBIX"), 1);
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "application/msword"), "D:\\SORBIX\\sorbix.exe %s");
+    EXPECT_EQ(Of("OViewers"), Lines{"application/msword=C:\\WORD\\WORD.EXE %s"});
+    EXPECT_EQ(Of("OSuffixes"), Lines{"application/msword=.doc"})
+        << "the suffixes of the first install are not taken for the browser's";
+    EXPECT_EQ(Of("OEncodings"), Lines{});
+    EXPECT_EQ(Of("Viewers").size(), 4u) << "no type is appended twice";
+
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=application/msword", "application/msword=C:\\WORD\\WORD.EXE %s",
+                     "TYPE1=application/x-sorbix"}));
+    EXPECT_EQ(Of("Suffixes"), Lines{"application/msword=.doc"});
+    EXPECT_EQ(Of("Encodings"), Lines{});
+}
+
+TEST_F(BrowserFileTest, DeinstallRemovesOwnCommandsAndRestoresOlderValues)
+{
+    Browser("[Viewers]\r\nTYPE0=application/x-old\r\nTYPE1=application/x-new\r\n"
+            "TYPE2=text/plain\r\n"
+            "application/x-old=C:\\OLD\\SORBIX4.EXE %s\r\n"  // capitals: not recognised
+            "application/x-new=C:\\OLD\\sorbix4.exe %s\r\n"
+            "text/plain=NOTEPAD.EXE %s\r\n"
+            "[Suffixes]\r\napplication/x-new=.new\r\ntext/plain=.txt\r\n"
+            "[Encodings]\r\napplication/x-new=binary\r\n"
+            "[MIME Descriptions]\r\napplication/x-new=New\r\n"
+            "[OSuffixes]\r\napplication/x-new=.old\r\nvideo/gone=.mov\r\n"
+            "[OEncodings]\r\napplication/x-new=7bit\r\n"
+            "[OMIME Descriptions]\r\napplication/x-new=Old\r\n"
+            "[OViewers]\r\nvideo/gone=C:\\MOV\\PLAY.EXE %s\r\n");
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=application/x-old", "TYPE1=application/x-new", "TYPE2=text/plain",
+                     "application/x-old=C:\\OLD\\SORBIX4.EXE %s", "text/plain=NOTEPAD.EXE %s"}));
+    EXPECT_EQ(Of("Suffixes"), (Lines{"text/plain=.txt", "application/x-new=.old"}));
+    EXPECT_EQ(Of("Encodings"), Lines{"application/x-new=7bit"});
+    EXPECT_EQ(Of("MIME Descriptions"), Lines{"application/x-new=Old"});
+    // video/gone is no longer listed: its backups are lost with the sections.
+    for (const char* backup : {"OViewers", "OSuffixes", "OEncodings", "OMIME Descriptions"})
+        EXPECT_EQ(Of(backup), Lines{}) << backup;
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "video/gone"), kMissing);
+}
+
+TEST_F(BrowserFileTest, NewTypeRoundTripLeavesOnlyItsTypeEntry)
+{
+    Browser("[Viewers]\r\nTYPE0=text/html\r\n"
+            "[Encodings]\r\napplication/x-sorbix=base64\r\n"
+            "[MIME Descriptions]\r\napplication/x-sorbix=Old description\r\n");
+    EXPECT_EQ(Integ(), 1);
+    EXPECT_EQ(Of("OEncodings"), Lines{"application/x-sorbix=base64"});
+    EXPECT_EQ(Of("OMIME Descriptions"), Lines{"application/x-sorbix=Old description"});
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Of("Viewers"),
+              (Lines{"TYPE0=text/html", "TYPE1=application/x-sorbix", "TYPE2=application/msword"}));
+    EXPECT_EQ(Of("Suffixes"), Lines{});
+    EXPECT_EQ(Of("Encodings"), Lines{"application/x-sorbix=base64"});
+    EXPECT_EQ(Of("MIME Descriptions"),
+              (Lines{"image/gif=GIF picture", "application/x-sorbix=Old description"}));
+}
+
+TEST_F(BrowserFileTest, CommandAlwaysInsertsABackslash)
+{
+    const struct {
+        const char* directory;
+        const char* command;
+    } cases[] = {
+        {"C:\\SORBIX", "C:\\SORBIX\\sorbix.exe %s"},
+        {"C:\\SORBIX\\", "C:\\SORBIX\\\\sorbix.exe %s"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.directory);
+        Browser(kEmptyBrowser);
+        EXPECT_EQ(Integ(c.directory), 1);
+        EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "application/msword"), c.command);
+    }
+}
+
+TEST_F(BrowserFileTest, BadDependIniFailsBeforeAnyBrowserFileIsTouched)
+{
+    const std::string browser = "[Viewers]\r\nTYPE0=text/html\r\n";
+    const struct {
+        const char* what;
+        std::string depend;
+        int result;
+    } cases[] = {
+        {"no TYPE0", "[MIME Types]\r\nTYPE1=application/x-sorbix\r\n", 0},
+        {"no suffixes", "[MIME Types]\r\nTYPE0=application/x-sorbix\r\n", 3},
+        {"type of 128 characters",
+         "[MIME Types]\r\nTYPE0=application/" + std::string(116, 'x') + "\r\n[MIME Suffixes]\r\n" +
+             "application/" + std::string(116, 'x') + "=.x\r\n",
+         3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Browser(browser);
+        Depend(c.depend);
+        EXPECT_EQ(ModuleInstall(), c.result);
+        EXPECT_EQ(ReadFileBytes(windowsMosaic_), browser);
+    }
+}
+
+std::string DependOfTypes(int count, int typeLength)
+{
+    std::string types = "[MIME Types]\r\n";
+    std::string rest = "[MIME Suffixes]\r\n";
+    std::string encodings = "[Encodings]\r\n";
+    std::string descriptions = "[MIME Descriptions]\r\n";
+    for (int n = 0; n < count; ++n) {
+        std::string number = std::to_string(n);
+        std::string type = "x/" + number + std::string(typeLength - 2 - number.size(), 't');
+        types += "TYPE" + number + "=" + type + "\r\n";
+        rest += type + "=.x\r\n";
+        encodings += type + "=binary\r\n";
+        descriptions += type + "=d\r\n";
+    }
+    return types + rest + encodings + descriptions;
+}
+
+TEST_F(BrowserFileTest, TypesAndCommandsAtTheEdgeOfTheirBuffers)
+{
+    // 254 types of 127 characters are registered whole.
+    Browser(kEmptyBrowser);
+    Depend(DependOfTypes(254, 127));
+    EXPECT_EQ(ModuleInstall(), 0);
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "TYPE253"), "x/253" + std::string(122, 't'));
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "TYPE254"), kMissing);
+
+    // A 255th type fails before the browser file is touched.
+    Browser(kEmptyBrowser);
+    Depend(DependOfTypes(255, 20));
+    EXPECT_EQ(ModuleInstall(), 3);
+    EXPECT_EQ(ReadFileBytes(windowsMosaic_), kEmptyBrowser);
+
+    // The command: directory, "\", "sorbix.exe %s" in 127 characters.
+    Depend(kDependIni);
+    const std::string fits = "C:\\" + std::string(127 - 14 - 3, 'd');
+    EXPECT_EQ(ModuleInstall(fits.c_str()), 0);
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "application/msword"), fits + "\\sorbix.exe %s");
+    Browser(kEmptyBrowser);
+    EXPECT_EQ(ModuleInstall((fits + "d").c_str()), 3);
+    EXPECT_EQ(ReadFileBytes(windowsMosaic_), kEmptyBrowser);
+}
+
+TEST_F(BrowserFileTest, MissingEncodingOrDescriptionStopsWhereItIs)
+{
+    WriteFileBytes(windowsEmosaic_, kEmptyBrowser);  // the first file of the list
+    Browser(kEmptyBrowser);                           // the second
+    // msword has no encoding: the first file keeps the types, viewers,
+    // suffixes and x-sorbix's encoding; the second is not touched.
+    std::string noEncoding = kDependIni;
+    noEncoding.erase(noEncoding.find("application/msword=binary\r\n"), 27);
+    Depend(noEncoding);
+    EXPECT_EQ(ModuleInstall(), 3);
+    EXPECT_EQ(Section(windowsEmosaic_, "Viewers"),
+              (Lines{"TYPE0=application/x-sorbix", "TYPE1=application/msword",
+                     std::string("application/x-sorbix=") + kCommand,
+                     std::string("application/msword=") + kCommand}));
+    EXPECT_EQ(Section(windowsEmosaic_, "Suffixes"),
+              (Lines{"application/x-sorbix=.sbx", "application/msword=.doc,.dot"}));
+    EXPECT_EQ(Section(windowsEmosaic_, "Encodings"), Lines{"application/x-sorbix=binary"});
+    EXPECT_EQ(Section(windowsEmosaic_, "MIME Descriptions"), Lines{});
+    EXPECT_EQ(ReadFileBytes(windowsMosaic_), kEmptyBrowser);
+
+    // The image type has no description: the other two are written first.
+    WriteFileBytes(windowsEmosaic_, kEmptyBrowser);
+    std::string noImageDescription = kDependIni;
+    noImageDescription.erase(noImageDescription.find("image/gif=GIF picture\r\n"), 23);
+    Depend(noImageDescription);
+    EXPECT_EQ(ModuleInstall(), 3);
+    EXPECT_EQ(Section(windowsEmosaic_, "MIME Descriptions"),
+              (Lines{"application/x-sorbix=Sorbix document", "application/msword=Word document"}));
+    EXPECT_EQ(Section(windowsEmosaic_, "Encodings"),
+              (Lines{"application/x-sorbix=binary", "application/msword=binary"}));
+    EXPECT_EQ(ReadFileBytes(windowsMosaic_), kEmptyBrowser);
+}
+
+TEST_F(BrowserFileTest, ABrowserValueTooLongToKeepWholeIsLeftAlone)
+{
+    const std::string longViewer = "C:\\WORD\\" + std::string(300, 'w') + ".EXE %s";
+    Browser("[Viewers]\r\nTYPE0=application/msword\r\napplication/msword=" + longViewer + "\r\n");
+    EXPECT_EQ(Integ(), 1);
+    EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "application/msword"), longViewer);
+    EXPECT_EQ(Of("OViewers"), Lines{});
+    EXPECT_TRUE(Served(windowsMosaic_)) << "the other types are registered";
+}
+
+TEST_F(BrowserLinkTest, WepAnswersOne)
+{
+    LoadedDll module(support_.File("browserlink.dll"));
+    typedef int(WINAPI * Wep)(DWORD);
+    EXPECT_EQ(module.Export<Wep>(1)(0), 1);
 }
 
 }  // namespace
