@@ -5,6 +5,8 @@
 #   make demo   the main job, run by the setup script host under Wine
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
+MAKEFLAGS += --no-print-directory
+
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
