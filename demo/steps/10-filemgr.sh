@@ -14,4 +14,4 @@ for _ in $(seq 1 500); do
   sleep 0.02
 done
 
-run_host "$DEMO/filemgr.script"
+run_host "$DEMO/filemgr.script" --diff

@@ -12,6 +12,23 @@ namespace {
 
 const char kAddOnsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager\\AddOns";
 
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// winfile.ini in the Windows directory, put back as it was afterwards.
+class WindowsIniGuard {
+public:
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_ = WindowsDirectory() + "\\winfile.ini";
+    FileGuard guard_{path_};
+};
+
 struct HostRun {
     DWORD exitCode = 0;
     std::string output;  // standard output and error together
@@ -123,6 +140,43 @@ TEST_F(SetupHostTest, PrintsResultsAndBuffers)
     };
     for (const char* text : expected)
         EXPECT_NE(run.output.find(text), std::string::npos) << "missing: " << text << "\nin:\n" << run.output;
+}
+
+TEST_F(SetupHostTest, ACrashInsideTheDllIsReportedWithItsLine)
+{
+    // A module file name that is not a string: the DLL reads address 1.
+    HostRun run = Run(Integrate() + "IntegAval 0 1 0 2 3\n.echo \"not reached\"\n");
+    EXPECT_EQ(run.exitCode, 4u);
+    EXPECT_NE(run.output.find("test.script:2: IntegAval crashed (exception 0xc0000005"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("not reached"), std::string::npos) << run.output;
+}
+
+TEST_F(SetupHostTest, DiffAndExportShowWhatTheRunChanged)
+{
+    WindowsIniGuard winfile;
+    WriteFileBytes(winfile.Path(), "[AddOns]\r\nSorbix=C:\\Sorbix\\sxfm.dll\r\n");
+    std::string reg = work_.File("after.reg");
+    HostRun run = Run(Integrate() + "IntegRemove 0 \"filemgrlink.dll\" \"C:\\Sorbix\" \"" +
+                          support_.Path() + "\"\n",
+                      "--diff --export-reg \"" + reg + "\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    std::string expected = "-- What the run changed:\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+                           "Manager] (key added)\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+                           "Manager\\AddOns] (key added)\n" +
+                           Upper(winfile.Path()) + "\n"
+                           "  - Sorbix=C:\\Sorbix\\sxfm.dll\n"
+                           "  + Sorbix=\n";
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "expected:\n" << expected << "\nin:\n" << run.output;
+    std::string exported = ReadFileBytes(reg);
+    EXPECT_EQ(exported.compare(0, 12, "REGEDIT4\r\n\r\n"), 0) << exported;
+    EXPECT_NE(exported.find("\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows "
+                            "NT\\CurrentVersion\\File Manager\\AddOns]\r\n\r\n"),
+              std::string::npos)
+        << exported;
 }
 
 }  // namespace

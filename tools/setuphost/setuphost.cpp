@@ -1,12 +1,20 @@
 // The setup script host: a stand-in for the setup program's script engine.
-// It loads install.dll from a directory and runs a script of export calls
-// (see script.h), printing each call's result and out-arguments. A script
-// with any fault is refused before the first call.
+// It loads install.dll from a directory and runs scripts of export calls
+// (see script.h) in order, printing each call's result and out-arguments.
+// Every script is checked whole before the first call: one with any fault
+// runs nothing.
 //
-//   setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]... SCRIPT
+//   setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]...
+//             [--export-reg FILE] [--diff] [--save-state FILE] [--diff-from FILE]
+//             SCRIPT...
 //
 // Message boxes that install.dll, or a module it loads, shows are printed and
 // answered: by the --answer values in order, then by the box's default button.
+// --export-reg writes the watched keys (the viewer's and the host
+// applications') as REGEDIT4 text after the run; --diff prints what the run
+// changed in them and in the INI files the DLLs wrote. --save-state keeps the
+// state from before the run in a file, and --diff-from prints what differs
+// from such a state after this run: a removal against the state before setup.
 #include <windows.h>
 
 #include <stdint.h>
@@ -21,6 +29,7 @@
 #include "import_table.h"
 #include "regedit_export.h"
 #include "script.h"
+#include "state.h"
 
 namespace {
 
@@ -44,8 +53,11 @@ const std::vector<std::vector<int>> kButtons = {
 
 std::vector<int> g_answers;  // scripted answers still to give
 size_t g_nextAnswer;
-const ScriptStatement* g_running;  // the statement being run, for crash reports
-const char* g_scriptName;
+struct RunningCall {
+    std::string script;
+    const ScriptStatement* statement;
+};
+const RunningCall* g_running;  // the call being run, for crash reports
 
 const char* AnswerWord(int id)
 {
@@ -100,31 +112,90 @@ int WINAPI HostMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type)
     return answer;
 }
 
-void WatchMessageBoxes(HMODULE module);
+// Where the profile functions look for a file named without a directory.
+std::string ProfilePath(const std::string& file)
+{
+    if (file.find('\\') == std::string::npos && file.find(':') == std::string::npos) {
+        char windows[MAX_PATH];
+        UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+        return std::string(windows, length) + "\\" + file;
+    }
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(file.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : file;
+}
+
+// The INI files the DLLs wrote, each with what it held before the first write.
+std::map<std::string, FileState> g_filesBefore;
+
+void NoteProfileWrite(const char* file)
+{
+    if (file == nullptr)
+        return;
+    std::string path = ProfilePath(file);
+    for (char& c : path)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    if (g_filesBefore.count(path) == 0)
+        g_filesBefore[path] = ReadMachineState({path}).files[path];
+}
+
+BOOL WINAPI HostWritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    NoteProfileWrite(file);
+    return WritePrivateProfileStringA(section, key, value, file);
+}
+
+BOOL WINAPI HostWritePrivateProfileSection(LPCSTR section, LPCSTR entries, LPCSTR file)
+{
+    NoteProfileWrite(file);
+    return WritePrivateProfileSectionA(section, entries, file);
+}
+
+BOOL WINAPI HostWriteProfileString(LPCSTR section, LPCSTR key, LPCSTR value)
+{
+    NoteProfileWrite("win.ini");
+    return WriteProfileStringA(section, key, value);
+}
+
+void WatchModule(HMODULE module);
 
 HMODULE WINAPI HostLoadLibrary(LPCSTR fileName)
 {
     HMODULE module = LoadLibraryA(fileName);
     if (reinterpret_cast<ULONG_PTR>(module) > 32)
-        WatchMessageBoxes(module);
+        WatchModule(module);
     return module;
 }
 
-// Routes the module's message boxes, and those of the modules it loads, to
-// the host.
-void WatchMessageBoxes(HMODULE module)
+// Routes the module's message boxes and INI writes, and those of the modules
+// it loads, through the host.
+void WatchModule(HMODULE module)
 {
-    if (void** slot = FindImportSlot(module, "USER32.dll", "MessageBoxA"))
-        ReplaceImportSlot(slot, reinterpret_cast<void*>(&HostMessageBox));
-    if (void** slot = FindImportSlot(module, "KERNEL32.dll", "LoadLibraryA"))
-        ReplaceImportSlot(slot, reinterpret_cast<void*>(&HostLoadLibrary));
+    const struct {
+        const char* dll;
+        const char* function;
+        void* replacement;
+    } hooks[] = {
+        {"USER32.dll", "MessageBoxA", reinterpret_cast<void*>(&HostMessageBox)},
+        {"KERNEL32.dll", "LoadLibraryA", reinterpret_cast<void*>(&HostLoadLibrary)},
+        {"KERNEL32.dll", "WritePrivateProfileStringA",
+         reinterpret_cast<void*>(&HostWritePrivateProfileString)},
+        {"KERNEL32.dll", "WritePrivateProfileSectionA",
+         reinterpret_cast<void*>(&HostWritePrivateProfileSection)},
+        {"KERNEL32.dll", "WriteProfileStringA", reinterpret_cast<void*>(&HostWriteProfileString)},
+    };
+    for (const auto& hook : hooks) {
+        if (void** slot = FindImportSlot(module, hook.dll, hook.function))
+            ReplaceImportSlot(slot, hook.replacement);
+    }
 }
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception)
 {
     if (g_running != nullptr)
-        fprintf(stderr, "setuphost: %s:%d: %s crashed (exception 0x%08lx at %p)\n", g_scriptName,
-                g_running->line, g_running->name.c_str(),
+        fprintf(stderr, "setuphost: %s:%d: %s crashed (exception 0x%08lx at %p)\n",
+                g_running->script.c_str(),
+                g_running->statement->line, g_running->statement->name.c_str(),
                 static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode),
                 exception->ExceptionRecord->ExceptionAddress);
     else
@@ -193,7 +264,7 @@ std::string BufferText(const std::vector<char>& buffer)
     return text;
 }
 
-void RunExport(HMODULE install, const ScriptStatement& statement)
+void RunExport(HMODULE install, const std::string& script, const ScriptStatement& statement)
 {
     const ExportRow* row =
         FindExport(kInstallExports, sizeof kInstallExports / sizeof kInstallExports[0], statement.name);
@@ -236,7 +307,8 @@ void RunExport(HMODULE install, const ScriptStatement& statement)
         }
     }
 
-    g_running = &statement;
+    RunningCall running = {script, &statement};
+    g_running = &running;
     int result = CallExport(procedure, words);
     g_running = nullptr;
 
@@ -253,16 +325,6 @@ void RunExport(HMODULE install, const ScriptStatement& statement)
             printf("  argument %zu, string changed to: %s\n", i + 1, BufferText(storage[i]).c_str());
     }
     fflush(stdout);
-}
-
-// Where the profile functions look for a file named without a directory.
-std::string ProfilePath(const std::string& file)
-{
-    if (file.find('\\') != std::string::npos || file.find(':') != std::string::npos)
-        return file;
-    char windows[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    return std::string(windows, length) + "\\" + file;
 }
 
 void RunDirective(const ScriptStatement& statement)
@@ -301,8 +363,29 @@ void RunDirective(const ScriptStatement& statement)
 int Usage()
 {
     fprintf(stderr,
-            "usage: setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]... SCRIPT\n");
+            "usage: setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]...\n"
+            "                 [--export-reg FILE] [--diff] [--save-state FILE] [--diff-from FILE]\n"
+            "                 SCRIPT...\n");
     return 2;
+}
+
+bool ReadText(const std::string& path, std::string* text)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    *text = bytes.str();
+    return true;
+}
+
+std::vector<std::string> Keys(const std::map<std::string, FileState>& files)
+{
+    std::vector<std::string> keys;
+    for (const auto& file : files)
+        keys.push_back(file.first);
+    return keys;
 }
 
 }  // namespace
@@ -310,11 +393,25 @@ int Usage()
 int main(int argc, char** argv)
 {
     std::string directory;
-    const char* scriptPath = nullptr;
+    std::string exportRegPath;
+    std::string saveStatePath;
+    std::string diffFromPath;
+    bool diff = false;
+    std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--dir") == 0 && i + 1 < argc) {
+        std::string option = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (option == "--dir" && hasValue) {
             directory = argv[++i];
-        } else if (strcmp(argv[i], "--answer") == 0 && i + 1 < argc) {
+        } else if (option == "--export-reg" && hasValue) {
+            exportRegPath = argv[++i];
+        } else if (option == "--save-state" && hasValue) {
+            saveStatePath = argv[++i];
+        } else if (option == "--diff-from" && hasValue) {
+            diffFromPath = argv[++i];
+        } else if (option == "--diff") {
+            diff = true;
+        } else if (option == "--answer" && hasValue) {
             const char* word = argv[++i];
             int id = 0;
             for (const Answer& answer : kAnswers)
@@ -324,29 +421,33 @@ int main(int argc, char** argv)
                 return Usage();
             }
             g_answers.push_back(id);
-        } else if (argv[i][0] == '-' || scriptPath != nullptr) {
+        } else if (option[0] == '-') {
             return Usage();
         } else {
-            scriptPath = argv[i];
+            scripts.push_back(option);
         }
     }
-    if (scriptPath == nullptr)
+    if (scripts.empty())
         return Usage();
-    g_scriptName = scriptPath;
 
-    std::ifstream file(scriptPath, std::ios::binary);
-    if (!file) {
-        fprintf(stderr, "setuphost: cannot read %s\n", scriptPath);
-        return 2;
+    // Every script is read and checked before anything runs.
+    std::vector<std::vector<ScriptStatement>> programs(scripts.size());
+    for (size_t i = 0; i < scripts.size(); ++i) {
+        std::string text;
+        if (!ReadText(scripts[i], &text)) {
+            fprintf(stderr, "setuphost: cannot read %s; nothing was run\n", scripts[i].c_str());
+            return 2;
+        }
+        std::string error;
+        if (!ParseScript(text, kInstallExports, sizeof kInstallExports / sizeof kInstallExports[0],
+                         &programs[i], &error)) {
+            fprintf(stderr, "setuphost: %s: %s; nothing was run\n", scripts[i].c_str(), error.c_str());
+            return 2;
+        }
     }
-    std::stringstream text;
-    text << file.rdbuf();
-
-    std::vector<ScriptStatement> statements;
-    std::string error;
-    if (!ParseScript(text.str(), kInstallExports, sizeof kInstallExports / sizeof kInstallExports[0],
-                     &statements, &error)) {
-        fprintf(stderr, "setuphost: %s: %s; nothing was run\n", scriptPath, error.c_str());
+    MachineState baseline;
+    if (!diffFromPath.empty() && !LoadMachineState(diffFromPath, &baseline)) {
+        fprintf(stderr, "setuphost: cannot read the state %s; nothing was run\n", diffFromPath.c_str());
         return 2;
     }
 
@@ -363,15 +464,52 @@ int main(int argc, char** argv)
                 static_cast<unsigned long>(GetLastError()));
         return 3;
     }
-    WatchMessageBoxes(install);
+    WatchModule(install);
     SetUnhandledExceptionFilter(ReportCrash);
 
-    for (const ScriptStatement& statement : statements) {
-        if (statement.name[0] == '.')
-            RunDirective(statement);
-        else
-            RunExport(install, statement);
+    MachineState before = ReadMachineState(Keys(baseline.files));
+    for (size_t i = 0; i < scripts.size(); ++i) {
+        for (const ScriptStatement& statement : programs[i]) {
+            if (statement.name[0] == '.')
+                RunDirective(statement);
+            else
+                RunExport(install, scripts[i], statement);
+        }
     }
     FreeLibrary(install);
-    return 0;
+
+    // The files written during the run join the state from before it.
+    for (const auto& file : g_filesBefore) {
+        if (before.files.count(file.first) == 0)
+            before.files[file.first] = file.second;
+        if (baseline.files.count(file.first) == 0)
+            baseline.files[file.first] = file.second;
+    }
+
+    int status = 0;
+    if (!saveStatePath.empty() && !SaveMachineState(before, saveStatePath)) {
+        fprintf(stderr, "setuphost: cannot write %s\n", saveStatePath.c_str());
+        status = 1;
+    }
+    if (!exportRegPath.empty()) {
+        std::ofstream out(exportRegPath, std::ios::binary);
+        std::string text = ExportWatchedKeys();
+        for (char c : text)
+            out << (c == '\n' ? std::string("\r\n") : std::string(1, c));
+        if (!out) {
+            fprintf(stderr, "setuphost: cannot write %s\n", exportRegPath.c_str());
+            status = 1;
+        }
+    }
+    if (diff) {
+        std::string changes = DescribeChanges(before, ReadMachineState(Keys(before.files)));
+        printf("\n-- What the run changed:\n%s", changes.empty() ? "nothing\n" : changes.c_str());
+    }
+    if (!diffFromPath.empty()) {
+        std::string changes = DescribeChanges(baseline, ReadMachineState(Keys(baseline.files)));
+        printf("\n-- What differs from the saved state:\n%s",
+               changes.empty() ? "nothing\n" : changes.c_str());
+    }
+    fflush(stdout);
+    return status;
 }

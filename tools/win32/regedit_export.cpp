@@ -78,9 +78,9 @@ void AppendKey(HKEY root, const std::string& subKey, const std::string& shownPat
         if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
                           &dataLength) != ERROR_SUCCESS)
             break;
-        std::string valueName(name.data(), nameLength);
-        out += (valueName.empty() ? std::string("@") : Quoted(valueName)) + "=" +
-               ValueData(type, std::string(reinterpret_cast<char*>(data.data()), dataLength)) + "\n";
+        out += RegeditValueLine(std::string(name.data(), nameLength), type,
+                                std::string(reinterpret_cast<char*>(data.data()), dataLength)) +
+               "\n";
     }
     out += "\n";
     std::vector<std::string> subkeys;
@@ -97,6 +97,11 @@ void AppendKey(HKEY root, const std::string& subKey, const std::string& shownPat
 }
 
 }  // namespace
+
+std::string RegeditValueLine(const std::string& name, DWORD type, const std::string& bytes)
+{
+    return (name.empty() ? std::string("@") : Quoted(name)) + "=" + ValueData(type, bytes);
+}
 
 bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* subKey)
 {
