@@ -106,6 +106,9 @@ TEST_F(SetupHostTest, AScriptWithAFaultRunsNothing)
         {"bad buffer", "installLoadStr 1 buffer(0) \"C:\\\"", "line 3: a buffer needs a size"},
         {"not an argument", "installLoadStr one buffer(9) \"C:\\\"", "line 3: not an argument: one"},
         {"unknown directive", ".dance \"x\"", "line 3: unknown directive .dance"},
+        {"nameless cell", "installLoadStr 1 @ \"C:\\\"", "line 3: a named cell is @name or @name(V): @"},
+        {"bad cell value", "installLoadStr 1 @mode(x) \"C:\\\"",
+         "line 3: a named cell is @name or @name(V): @mode(x)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -177,6 +180,24 @@ TEST_F(SetupHostTest, DiffAndExportShowWhatTheRunChanged)
                             "NT\\CurrentVersion\\File Manager\\AddOns]\r\n\r\n"),
               std::string::npos)
         << exported;
+}
+
+TEST_F(SetupHostTest, SharedCountsOneMoreReferenceAsTheSetupProgramDoes)
+{
+    const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    RegistryKeyGuard shared(HKEY_LOCAL_MACHINE, kSharedDlls);
+    const std::string kFile = "C:\\Common\\sxtest.dll";
+    SetRegDword(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\Common\\other.dll", 7);
+
+    HostRun run = Run(".shared \"" + kFile + "\"\n.shared \"" + kFile + "\"\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    RegistryValue count = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSharedDlls, kFile);
+    EXPECT_EQ(count.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(count.bytes, std::string("\x02\0\0\0", 4));
+    RegistryValue other = ReadRegistryValue(HKEY_LOCAL_MACHINE, kSharedDlls, "C:\\Common\\other.dll");
+    EXPECT_EQ(other.bytes, std::string("\x07\0\0\0", 4));
+    EXPECT_NE(run.output.find("shared file " + kFile + ": 2 reference(s)"), std::string::npos)
+        << run.output;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "script.h"
 
+#include <ctype.h>
 #include <stdlib.h>
 
 namespace {
@@ -14,6 +15,7 @@ const DirectiveRule kDirectives[] = {
     {".echo", 1, 1},
     {".reg", 1, 1},
     {".ini", 2, 3},
+    {".shared", 1, 1},
 };
 
 bool IsBlank(char c)
@@ -58,6 +60,20 @@ bool ParseArgument(const std::string& word, ScriptArgument* argument, std::strin
         }
         argument->kind = ScriptArgument::kBuffer;
         argument->integer = value;
+    } else if (word[0] == '@') {
+        size_t open = word.find('(');
+        std::string name = word.substr(1, open == std::string::npos ? std::string::npos : open - 1);
+        bool named = !name.empty();
+        for (char c : name)
+            named = named && (isalnum(static_cast<unsigned char>(c)) || c == '_');
+        if (!named || (open != std::string::npos && !ParseCall(word, ("@" + name).c_str(), &value))) {
+            *error = "a named cell is @name or @name(V): " + word;
+            return false;
+        }
+        argument->kind = ScriptArgument::kNamedCell;
+        argument->text = name;
+        argument->integer = value;
+        argument->setsCell = open != std::string::npos;
     } else if (ParseInteger(word, &value)) {
         argument->kind = ScriptArgument::kInteger;
         argument->integer = value;

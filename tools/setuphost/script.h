@@ -12,16 +12,25 @@
 //
 // Arguments: integers (12, -1, 0x8000), quoted strings (no escapes: a
 // backslash is itself), buffer(N) (a writable buffer of N zero bytes) and
-// out / out(V) (a 32-bit cell the export writes through, starting at 0 or V).
+// out / out(V) (a 32-bit cell the export writes through, starting at 0 or V),
+// and @name / @name(V): a named 32-bit cell that lives for the whole run, so
+// that one call hands the next what it left there (the answer mode of the
+// shared-file question); @name(V) sets it to V before the call, @name passes
+// it as the last call left it (0 at first).
+//
+//   .shared "path"                       counts one more reference to a shared
+//                                        file, as the setup program does for
+//                                        every shared file it copies
 #pragma once
 
 #include <string>
 #include <vector>
 
 struct ScriptArgument {
-    enum Kind { kInteger, kString, kBuffer, kOutCell } kind = kInteger;
+    enum Kind { kInteger, kString, kBuffer, kOutCell, kNamedCell } kind = kInteger;
     long long integer = 0;  // the integer, the buffer's size or the cell's first value
-    std::string text;       // the string
+    std::string text;       // the string, or the named cell's name
+    bool setsCell = false;  // @name(V): the named cell is set to integer first
 };
 
 struct ScriptStatement {

@@ -51,6 +51,7 @@ const std::vector<std::vector<int>> kButtons = {
     {IDOK}, {IDOK, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE}, {IDYES, IDNO, IDCANCEL},
     {IDYES, IDNO}, {IDRETRY, IDCANCEL}};
 
+std::map<std::string, int32_t> g_namedCells;  // @name cells, for the whole run
 std::vector<int> g_answers;  // scripted answers still to give
 size_t g_nextAnswer;
 struct RunningCall {
@@ -157,6 +158,24 @@ BOOL WINAPI HostWriteProfileString(LPCSTR section, LPCSTR key, LPCSTR value)
     return WriteProfileStringA(section, key, value);
 }
 
+// Wine's RegSaveKeyA refuses every security attributes structure with
+// ERROR_UNKNOWN_REVISION, where Windows saves the hive owned as the
+// attributes say. A module that saves a user's hive that way would fail
+// under Wine on every profile: the host saves it again without them, and
+// says so.
+LONG WINAPI HostRegSaveKey(HKEY key, LPCSTR file, LPSECURITY_ATTRIBUTES attributes)
+{
+    LONG result = RegSaveKeyA(key, file, attributes);
+    if (result == ERROR_UNKNOWN_REVISION && attributes != nullptr) {
+        DeleteFileA(file);
+        result = RegSaveKeyA(key, file, nullptr);
+        printf("  (hive %s saved without its security attributes, which Wine refuses: %ld)\n", file,
+               static_cast<long>(result));
+        fflush(stdout);
+    }
+    return result;
+}
+
 void WatchModule(HMODULE module);
 
 HMODULE WINAPI HostLoadLibrary(LPCSTR fileName)
@@ -183,6 +202,7 @@ void WatchModule(HMODULE module)
         {"KERNEL32.dll", "WritePrivateProfileSectionA",
          reinterpret_cast<void*>(&HostWritePrivateProfileSection)},
         {"KERNEL32.dll", "WriteProfileStringA", reinterpret_cast<void*>(&HostWriteProfileString)},
+        {"ADVAPI32.dll", "RegSaveKeyA", reinterpret_cast<void*>(&HostRegSaveKey)},
     };
     for (const auto& hook : hooks) {
         if (void** slot = FindImportSlot(module, hook.dll, hook.function))
@@ -248,6 +268,9 @@ std::string Shown(const ScriptArgument& argument)
     case ScriptArgument::kBuffer: return "buffer(" + std::to_string(argument.integer) + ")";
     case ScriptArgument::kOutCell:
         return argument.integer == 0 ? "out" : "out(" + std::to_string(argument.integer) + ")";
+    case ScriptArgument::kNamedCell:
+        return "@" + argument.text +
+               (argument.setsCell ? "(" + std::to_string(argument.integer) + ")" : std::string());
     default: return std::to_string(argument.integer);
     }
 }
@@ -300,6 +323,11 @@ void RunExport(HMODULE install, const std::string& script, const ScriptStatement
             cells[i] = static_cast<int32_t>(argument.integer);
             words.push_back(reinterpret_cast<Word>(&cells[i]));
             break;
+        case ScriptArgument::kNamedCell:
+            if (argument.setsCell)
+                g_namedCells[argument.text] = static_cast<int32_t>(argument.integer);
+            words.push_back(reinterpret_cast<Word>(&g_namedCells[argument.text]));
+            break;
         default:
             // A 32-bit value, as the script engine pushes it.
             words.push_back(static_cast<Word>(static_cast<int32_t>(argument.integer)));
@@ -320,6 +348,9 @@ void RunExport(HMODULE install, const std::string& script, const ScriptStatement
                    BufferText(storage[i]).c_str());
         else if (argument.kind == ScriptArgument::kOutCell)
             printf("  argument %zu, out: %ld\n", i + 1, static_cast<long>(cells[i]));
+        else if (argument.kind == ScriptArgument::kNamedCell)
+            printf("  argument %zu, @%s: %ld\n", i + 1, argument.text.c_str(),
+                   static_cast<long>(g_namedCells[argument.text]));
         else if (argument.kind == ScriptArgument::kString &&
                  memcmp(storage[i].data(), argument.text.c_str(), argument.text.size() + 1) != 0)
             printf("  argument %zu, string changed to: %s\n", i + 1, BufferText(storage[i]).c_str());
@@ -327,11 +358,38 @@ void RunExport(HMODULE install, const std::string& script, const ScriptStatement
     fflush(stdout);
 }
 
+const char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// What the setup program does for each shared file it copies: one more
+// reference in SharedDLLs, a REG_DWORD count named by the file's path.
+void CountSharedReference(const std::string& path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        printf("  cannot open HKEY_LOCAL_MACHINE\\%s\n", kSharedDllsKey);
+        return;
+    }
+    DWORD count = 0;
+    DWORD type = 0;
+    DWORD size = sizeof count;
+    if (RegQueryValueExA(key, path.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof count)
+        count = 0;
+    ++count;
+    RegSetValueExA(key, path.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count), sizeof count);
+    RegCloseKey(key);
+    printf("  shared file %s: %lu reference(s)\n", path.c_str(), static_cast<unsigned long>(count));
+}
+
 void RunDirective(const ScriptStatement& statement)
 {
     const std::vector<ScriptArgument>& a = statement.arguments;
     if (statement.name == ".echo") {
         printf("%s\n", a[0].text.c_str());
+    } else if (statement.name == ".shared") {
+        CountSharedReference(a[0].text);
     } else if (statement.name == ".reg") {
         printf("REGEDIT4\n\n%s", RegeditText(a[0].text).c_str());
     } else if (statement.name == ".ini") {
