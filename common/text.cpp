@@ -194,3 +194,16 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
         return false;
     return Emit(destination, scratch, out.used);
 }
+
+const char* SearchText(const char* text, const char* wanted)
+{
+    for (;; ++text) {
+        size_t i = 0;
+        while (wanted[i] != '\0' && text[i] == wanted[i])
+            ++i;
+        if (wanted[i] == '\0')
+            return text;
+        if (*text == '\0')
+            return nullptr;
+    }
+}

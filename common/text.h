@@ -39,3 +39,7 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // "TYPE%d"): knows %s (const char*), %d (int), %u (unsigned) and %%.
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
+
+// The first occurrence of wanted in text (letter case as given), or null.
+// An empty wanted text is found at the start.
+const char* SearchText(const char* text, const char* wanted);

@@ -182,3 +182,19 @@ TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
 }
 
 }  // namespace
+
+TEST(TextTest, SearchTextFindsTheFirstOccurrenceWithItsLetterCase)
+{
+    const char command[] = "C:\\EUDORA\\EUDORA.EXE /m EUDORA.EXE";
+    EXPECT_EQ(SearchText(command, "EUDORA.EXE"), command + 10);
+    EXPECT_EQ(SearchText(command, "eudora.exe"), nullptr);
+    EXPECT_EQ(SearchText(command, "EXE"), command + 17);
+    EXPECT_EQ(SearchText(command, ""), command);
+    const char empty[] = "";
+    EXPECT_EQ(SearchText(empty, ""), empty);
+    EXPECT_EQ(SearchText("", "x"), nullptr);
+    EXPECT_EQ(SearchText("EUDORA.EX", "EUDORA.EXE"), nullptr) << "a match cut by the end";
+    const char tail[] = "abcab";
+    EXPECT_EQ(SearchText(tail, "ab"), tail);
+    EXPECT_EQ(SearchText(tail + 1, "ab"), tail + 3);
+}
