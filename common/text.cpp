@@ -195,15 +195,21 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
     return Emit(destination, scratch, out.used);
 }
 
-const char* SearchText(const char* text, const char* wanted)
+const char* FindSubtext(const char* text, const char* part)
 {
-    for (;; ++text) {
+    for (const char* start = text;; ++start) {
         size_t i = 0;
-        while (wanted[i] != '\0' && text[i] == wanted[i])
+        while (part[i] != '\0' && start[i] == part[i])
             ++i;
-        if (wanted[i] == '\0')
-            return text;
-        if (*text == '\0')
+        if (part[i] == '\0')
+            return start;
+        if (*start == '\0')
             return nullptr;
     }
+}
+
+void LowerAscii(char* text)
+{
+    for (; *text != '\0'; ++text)
+        *text = AsciiLower(*text);
 }

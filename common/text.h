@@ -40,6 +40,10 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
 
-// The first occurrence of wanted in text (letter case as given), or null.
-// An empty wanted text is found at the start.
-const char* SearchText(const char* text, const char* wanted);
+// The first place where part occurs in text, compared letter for letter
+// (case-sensitive); null when it does not occur. An empty part occurs at
+// the start.
+const char* FindSubtext(const char* text, const char* part);
+
+// Lowers the letters A to Z of text in place; other bytes stay as they are.
+void LowerAscii(char* text);

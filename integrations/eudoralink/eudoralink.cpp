@@ -145,9 +145,9 @@ bool IsEudoraProgram(const char* path)
 // letters; false when it names neither.
 bool CutAfterEudoraName(char* command)
 {
-    const char* name = SearchText(command, "EUDORA.EXE");
+    const char* name = FindSubtext(command, "EUDORA.EXE");
     if (name == nullptr)
-        name = SearchText(command, "eudora.exe");
+        name = FindSubtext(command, "eudora.exe");
     if (name == nullptr)
         return false;
     command[(name - command) + 10] = '\0';
