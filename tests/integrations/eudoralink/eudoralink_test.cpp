@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "integration_exports.h"
 #include "loaded_dll.h"
 #include "registry_state.h"
 #include "scratch_files.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 typedef int(WINAPI* FileOperation)(const char*, const char*);
 
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE";
@@ -96,9 +95,9 @@ public:
         SetRegSz(HKEY_CLASSES_ROOT, kCommandLineKey, "", command);
     }
 
-    int Aval() { return aval_(0, "eudoralink.dll", 0, "C:\\Sorbix", support_.Path().c_str()); }
-    int Integ() { return integ_(0, "eudoralink.dll", "C:\\Sorbix", support_.Path().c_str()); }
-    int Remove() { return remove_(0, "eudoralink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Aval() { return install_.Available("eudoralink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Integ() { return install_.Integrate("eudoralink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Remove() { return install_.Remove("eudoralink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
     // The module's own install or deinstall result (IntegInteg and
     // IntegRemove always answer 1).
@@ -116,10 +115,7 @@ public:
     ScratchDirectory support_{"support"};
     ScratchDirectory root_{"eudora"};
     std::string home_;
-    LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegrationExports install_;
 };
 
 TEST_F(EudoraLinkTest, TheFirstSourceNamingA32BitProgramWins)

@@ -19,6 +19,7 @@
 
 #include "hive_files.h"
 #include "import_patch.h"
+#include "integration_exports.h"
 #include "loaded_dll.h"
 #include "registry_state.h"
 #include "scratch_files.h"
@@ -26,9 +27,6 @@
 #include "token_privileges.h"
 
 namespace {
-
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
 const char kHandler[] = "CustomAttachmentHandler";
@@ -312,12 +310,12 @@ protected:
         return mounted.Read(kMailKey, kHandler);
     }
 
-    int Aval() { return aval_(0, "msmaillink.dll", 0, "C:\\Sorbix", support_.Path().c_str()); }
+    int Aval() { return install_.Available("msmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
     int Integ(const std::string& installation)
     {
-        return integ_(0, "msmaillink.dll", installation.c_str(), support_.Path().c_str());
+        return install_.Integrate("msmaillink.dll", installation.c_str(), support_.Path().c_str());
     }
-    int Remove() { return remove_(0, "msmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Remove() { return install_.Remove("msmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
     ScratchDirectory support_{"support"};
     ScratchDirectory windows_{"windows"};
@@ -352,10 +350,7 @@ protected:
                         g_setValuePatch = &setValue_, g_adjustPatch = &adjust_,
                         g_ownerPatch = &owner_, g_lookupPatch = &lookup_,
                         g_openTokenPatch = &openToken_, true);
-    LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegrationExports install_;
 };
 
 TEST_F(MsMailLinkTest, StringTableHoldsTheMessageTexts)
