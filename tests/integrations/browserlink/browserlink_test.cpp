@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "import_patch.h"
+#include "integration_exports.h"
 #include "loaded_dll.h"
 #include "process_environment.h"
 #include "scratch_files.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 typedef int(WINAPI* FileOperation)(const char*, const char*);
 
 const char kMissing[] = "<missing>";
@@ -113,12 +112,12 @@ protected:
         EXPECT_EQ(GetModuleHandleA("browserlink.dll"), nullptr) << "the module stayed loaded";
     }
 
-    int Aval() { return aval_(0, "browserlink.dll", 0, "C:\\SORBIX", support_.Path().c_str()); }
+    int Aval() { return install_.Available("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
     int Integ(const char* installation = "C:\\SORBIX")
     {
-        return integ_(0, "browserlink.dll", installation, support_.Path().c_str());
+        return install_.Integrate("browserlink.dll", installation, support_.Path().c_str());
     }
-    int Remove() { return remove_(0, "browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
+    int Remove() { return install_.Remove("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
 
     // The module's own install result: 0 done, 3 failed.
     int ModuleInstall(const char* directory = "C:\\SORBIX")
@@ -138,10 +137,7 @@ protected:
     ScopedVariable netkit_{"NETKIT", nullptr};
     std::string currentDirectory_ = MadeDirectory(places_.Path() + "\\current");
     ScopedCurrentDirectory cwd_{currentDirectory_};
-    LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegrationExports install_;
 };
 
 // ---------------------------------------------------------------- discovery

@@ -9,6 +9,7 @@
 
 #include "file_manager_standin.h"
 #include "import_patch.h"
+#include "integration_exports.h"
 #include "loaded_dll.h"
 #include "registry_state.h"
 #include "scratch_files.h"
@@ -16,8 +17,6 @@
 
 namespace {
 
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 typedef int(WINAPI* AvailableOperation)();
 typedef int(WINAPI* FileOperation)(const char*, const char*);
 
@@ -37,12 +36,12 @@ protected:
         EXPECT_EQ(GetModuleHandleA("filemgrlink.dll"), nullptr) << "the module stayed loaded";
     }
 
-    int Aval() { return aval_(0, "filemgrlink.dll", 0, "C:\\Sorbix", support_.Path().c_str()); }
+    int Aval() { return install_.Available("filemgrlink.dll", "C:\\Sorbix", support_.Path().c_str()); }
     int Integ(const std::string& installation)
     {
-        return integ_(0, "filemgrlink.dll", installation.c_str(), support_.Path().c_str());
+        return install_.Integrate("filemgrlink.dll", installation.c_str(), support_.Path().c_str());
     }
-    int Remove() { return remove_(0, "filemgrlink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Remove() { return install_.Remove("filemgrlink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
     // The module's own available result, not cut to bit 0.
     int ModuleAvailable()
@@ -56,10 +55,7 @@ protected:
     RegistryKeyGuard fileManagerKey_{HKEY_LOCAL_MACHINE,
                                      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"};
     ScratchDirectory support_{"support"};
-    LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegrationExports install_;
 };
 
 TEST_F(FileManagerLinkTest, AvailableAnswersThreeOnlyForANonEmptyIniEntry)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "integration_exports.h"
 #include "loaded_dll.h"
 #include "process_environment.h"
 #include "scratch_files.h"
@@ -14,8 +15,6 @@
 
 namespace {
 
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 typedef int(WINAPI* FileOperation)(const char*, const char*);
 typedef int(WINAPI* AvailableOperation)();
 
@@ -42,12 +41,12 @@ protected:
         EXPECT_EQ(GetModuleHandleA("netmaillink.dll"), nullptr) << "the module stayed loaded";
     }
 
-    int Aval() { return aval_(0, "netmaillink.dll", 0, "C:\\Sorbix", support_.Path().c_str()); }
+    int Aval() { return install_.Available("netmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
     int Integ(const std::string& installation)
     {
-        return integ_(0, "netmaillink.dll", installation.c_str(), support_.Path().c_str());
+        return install_.Integrate("netmaillink.dll", installation.c_str(), support_.Path().c_str());
     }
-    int Remove() { return remove_(0, "netmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+    int Remove() { return install_.Remove("netmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
     // The module's own result of ordinal 3 or 4.
     int ModuleOperation(unsigned ordinal, const char* directory)
@@ -65,10 +64,7 @@ protected:
     std::string netkit_ = kit_.File("NETKIT.INI");
     std::string mailIni_ = kit_.File("maildr.ini");
     ScopedVariable netkitVariable_{"NETKIT", netkit_.c_str()};
-    LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegrationExports install_;
 };
 
 TEST_F(NetMailLinkTest, AvailableWhenTheMailIniBesideTheKitExists)
