@@ -56,6 +56,11 @@ bool MountedHive::HasKey(const std::string& key) const
     return KeyExists(HKEY_LOCAL_MACHINE, std::string(kMountName) + "\\" + key);
 }
 
+const char* MountedHive::MountName() const
+{
+    return kMountName;
+}
+
 HeldOpenFile::HeldOpenFile(const std::string& path)
     : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr))

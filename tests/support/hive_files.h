@@ -30,6 +30,8 @@ public:
     bool Mounted() const { return mounted_; }
     RegistryValue Read(const std::string& key, const std::string& name) const;
     bool HasKey(const std::string& key) const;
+    // The key of HKEY_LOCAL_MACHINE the hive is mounted as.
+    const char* MountName() const;
 
 private:
     bool mounted_;
