@@ -33,6 +33,15 @@ winepath_of() {
   printf 'Z:%s' "$(realpath "$1" | sed 's|/|\\|g')"
 }
 
+# A step that needs a machine of its own (nothing left by earlier steps)
+# switches to a fresh prefix BUILD/NAME; later steps go on in it.
+use_fresh_prefix() {
+  "$ROOT/tests/wine/prefix.sh" stop "$WINEPREFIX"
+  export WINEPREFIX="$BUILD/$1"
+  C="$WINEPREFIX/drive_c"
+  "$ROOT/tests/wine/prefix.sh" fresh "$WINEPREFIX"
+}
+
 "$ROOT/tests/wine/prefix.sh" fresh "$WINEPREFIX"
 trap '"$ROOT/tests/wine/prefix.sh" stop "$WINEPREFIX"' EXIT
 

@@ -49,6 +49,26 @@ void ReadTree(HKEY root, const std::string& key, const std::string& shown,
         ReadTree(root, key + "\\" + child, shown + "\\" + child, keys, values);
 }
 
+// An INI line as it reads, exact to the byte: CR LF, the usual end, is not
+// shown; any other end, and any byte outside printable ASCII, is.
+std::string ShownLine(const std::string& line)
+{
+    bool crlf = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0;
+    std::string text = crlf ? line.substr(0, line.size() - 2) : line;
+    static const char digits[] = "0123456789abcdef";
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7f) {
+            shown += static_cast<char>(c);
+        } else {
+            shown += "\\x";
+            shown += digits[c >> 4];
+            shown += digits[c & 15];
+        }
+    }
+    return crlf ? shown : shown + " (no CR LF end)";
+}
+
 bool ReadWholeFile(const std::string& path, std::string* bytes)
 {
     std::ifstream in(path, std::ios::binary);
@@ -128,7 +148,7 @@ void MachineSnapshot::AddIniFile(const std::string& path)
         start = end;
         if (!line.empty() && line[0] == '[')
             section = line.substr(0, line.find(']') + 1);
-        lines.push_back(section + " " + Printable(line));
+        lines.push_back(section + " " + ShownLine(line));
     }
 }
 

@@ -17,7 +17,9 @@ public:
     // A file's bytes, or that it is missing.
     void AddFile(const std::string& path);
     // An INI file line by line, each line with its own line end, so that a
-    // difference names its section and the exact bytes of the line.
+    // difference names its section and the exact bytes of the line (a line
+    // that does not end in CR LF, or holds other bytes than printable ASCII,
+    // says so).
     void AddIniFile(const std::string& path);
     // Every file below a directory (names and bytes); a file whose name ends
     // with one of skippedSuffixes is only listed, not read.

@@ -28,7 +28,7 @@ const char kDralinDirectory[] = "C:\\Dralin";
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
 
 // The registry places a setup or its removal may touch, as the host watches
-// them, and the launch manager stand-in's own record.
+// them, and the key a user hive is mounted as for a moment.
 const struct {
     HKEY root;
     const char* key;
@@ -53,12 +53,32 @@ const struct {
     {HKEY_CLASSES_ROOT, "*\\shellex", "HKCR\\*\\shellex"},
     {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail", "HKCU\\SOFTWARE\\Microsoft\\Mail"},
     {HKEY_CURRENT_USER, "SOFTWARE\\Netscape", "HKCU\\SOFTWARE\\Netscape"},
-    {HKEY_CURRENT_USER, "Software\\SorbixTests", "HKCU\\Software\\SorbixTests"},
 };
 
 // What the typical setup and the removal leave behind on purpose.
 const char* const kExpectedLeftovers[] = {
-    "placeholder",
+    // The viewer's own configuration: no export of the removal deletes it.
+    "+ key tree HKLM\\SOFTWARE\\Quorvane",
+    "+ key tree HKCR\\SOFTWARE\\Quorvane",
+    "+ key tree HKCR\\CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}",
+    "+ key tree HKCR\\*\\shellex\\ContextMenuHandlers\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}",
+    // File Manager: the add-on key stays, empty, and the INI entry is emptied.
+    "+ key tree HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager",
+    "+ C:\\windows\\winfile.ini [AddOns] Sorbix=",
+    // Microsoft Mail: the mail key made in a hive that had none stays, empty.
+    "+ key tree Default User's hive\\SOFTWARE",
+    // The browser: the appended type-list entry stays; descriptions are
+    // written without a backup, for image types and types already listed too.
+    "+ C:\\windows\\mosaic.ini [Viewers] TYPE3=application/x-sorbix",
+    "+ C:\\windows\\mosaic.ini [MIME Descriptions] image/gif=GIF picture",
+    "- C:\\windows\\mosaic.ini [MIME Descriptions] application/msword=Word for Windows",
+    "+ C:\\windows\\mosaic.ini [MIME Descriptions] application/msword=Word document",
+    // The Dralin mail program: the backup section stays with an empty
+    // entry, and the default viewer comes back in small letters, as kept.
+    "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] [Sorbix Backup - Viewers]",
+    "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] default=",
+    "- C:\\Dralin\\maildr.ini [Viewers] default=C:\\DRALIN\\VIEWER.EXE",
+    "+ C:\\Dralin\\maildr.ini [Viewers] default=c:\\dralin\\viewer.exe",
 };
 
 // A directory the test makes at a fixed place and removes with all it holds;
@@ -285,7 +305,7 @@ TEST_F(RoundTripTest, TheRemovalPutsBackEveryHostSettingAndLeavesOnlyTheKnownLef
     EXPECT_STREQ(viewer, "C:\\Program Files\\Sorbix\\sorbix.exe %s");
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager\\AddOns",
                         "Sorbix", "C:\\Program Files\\Sorbix\\sxfm.dll"));
-    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\Netscape", "Plugin", "npsorbix.dll"));
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\Netscape", "Plugin", "npsorbx32.dll"));
 
     std::string removalOutput = RunHost("remove.script");
     std::vector<std::string> differences = Snapshot().DifferencesFrom(before);
