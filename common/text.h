@@ -39,3 +39,13 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // "TYPE%d"): knows %s (const char*), %d (int), %u (unsigned) and %%.
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
+
+// ASCII case-insensitive test that text begins with prefix.
+bool StartsWithNoCase(const char* text, const char* prefix);
+
+// Fills the one "%s" of a message template with argument ("%%" gives "%";
+// any other directive, and a second "%s", stays as written) and cuts the
+// result to fit capacity (at least 1): for texts that are only shown to the
+// user, never stored.
+void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
+                        const char* argument);
