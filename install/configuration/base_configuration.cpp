@@ -6,6 +6,7 @@
 #include "launch_manager_tables.h"
 #include "table_writer.h"
 #include "text.h"
+#include "version_section.h"
 
 namespace {
 
@@ -13,7 +14,6 @@ const char kGeneralKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
 const char kAppPathsKey[] = "SOFTWARE\\Quorvane\\Sorbix\\AppPaths";
 const char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\help";
 const char kClassRootHomeKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General\\Home";
-const char kVersionSection[] = "GENERAL";
 const char kApplicationFile[] = "SORBIX.EXE";
 
 // Version values copied from the INI file only when present and not empty,
@@ -180,35 +180,19 @@ const KeyTable kReaderAndFontTables[] = {
     MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\DecorativeFontFaces", kDecorativeFontFaceRows),
 };
 
-// An entry of section "GENERAL" of the version INI file. True when it holds
-// at least one character and fits: the lookup holds 254 characters, and a
-// longer entry is refused rather than stored cut. An empty file name names
-// no file.
-bool ReadVersionEntry(const char* iniPath, const char* name, char (&entry)[256])
-{
-    entry[0] = '\0';
-    if (iniPath[0] == '\0')
-        return false;
-    DWORD copied = GetPrivateProfileStringA(kVersionSection, name, "", entry, sizeof entry,
-                                            iniPath);
-    if (copied >= sizeof entry - 1) {  // filled to the brim: the entry was cut
-        entry[0] = '\0';
-        return false;
-    }
-    return copied > 0;
-}
-
 bool WriteGeneralKey(const char* homeDirectory, const char* productId, const char* iniPath)
 {
     HKEY key;
     if (!CreateConfigurationKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key))
         return false;
     SetStringValue(key, "ProductID", productId);
+    VersionSection version;
+    ReadVersionSection(&version, iniPath);
     char entry[256];
-    ReadVersionEntry(iniPath, "Internal", entry);  // written even when empty
+    ReadVersionEntry(version, "Internal", entry);  // written even when empty
     SetStringValue(key, "Internal", entry);
     for (const char* name : kVersionNames) {
-        if (ReadVersionEntry(iniPath, name, entry))
+        if (ReadVersionEntry(version, name, entry))
             SetStringValue(key, name, entry);
     }
     SetStringValue(key, "Home", homeDirectory);

@@ -605,4 +605,58 @@ TEST_F(ConfigurationTest, OemSetupAnswersOneEvenWhenTheGeneralKeyFails)
     EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, kHunter).size(), 65u);
 }
 
+// The version entries are stored as the profile reader itself reads them
+// (GetPrivateProfileStringA, asked here as the oracle), whether the section
+// is small or too large to be read whole.
+TEST_F(ConfigurationTest, VersionEntriesAreReadAsTheProfileReaderReadsThem)
+{
+    const struct {
+        const char* what;
+        const char* lines;
+    } cases[] = {
+        {"blanks around names and values", "  SKU  =  Standard Edition  \r\n"},
+        {"double quotes", "SKU=\"Standard Edition\"\r\n"},
+        {"single quotes", "SKU='Standard Edition'\r\n"},
+        {"unmatched quote", "SKU=\"Standard Edition\r\n"},
+        {"one quote alone", "SKU=\"\r\n"},
+        {"quotes inside", "SKU=Standard \"Edition\"\r\n"},
+        {"empty quotes", "SKU=\"\"\r\n"},
+        {"first of two entries wins", "SKU=first\r\nSKU=second\r\n"},
+        {"name in other letter case", "sku=lower\r\n"},
+        {"equals sign in the value", "SKU=a=b\r\n"},
+        {"comment line", ";SKU=comment\r\nSKU=real\r\n"},
+        {"name that only begins alike", "SKUX=other\r\nSKU=real\r\n"},
+    };
+    const std::string longLines[] = {"SKU=" + std::string(254, 's') + "\r\n",
+                                     "SKU=" + std::string(255, 's') + "\r\n"};
+    const std::string padding = [] {
+        std::string lines;
+        for (int i = 0; i < 100; ++i)
+            lines += "Padding" + std::to_string(i) + "=" + std::string(30, 'p') + "\r\n";
+        return lines;  // well over the 2048 bytes the section is read into
+    }();
+    std::vector<std::pair<std::string, std::string>> all;  // what, lines
+    for (const auto& c : cases)
+        all.push_back({c.what, c.lines});
+    for (const std::string& lines : longLines)
+        all.push_back({std::to_string(lines.size() - 6) + " characters", lines});
+    for (bool large : {false, true}) {
+        for (const auto& [what, lines] : all) {
+            SCOPED_TRACE(what + (large ? ", large section" : ""));
+            WriteVersionIni("[GENERAL]\r\nBuildNum=7\r\n" + (large ? padding : "") + lines +
+                            "[Other]\r\nSKU=other section\r\n");
+            char expected[512];
+            DWORD length = GetPrivateProfileStringA("GENERAL", "SKU", "", expected,
+                                                    sizeof expected, versionIni_.c_str());
+            SetRegSz(HKEY_LOCAL_MACHINE, kGeneral, "SKU", "before");
+            ASSERT_EQ(Update(), 1);
+            if (length == 0 || length > 254)
+                EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, kGeneral, "SKU", "before"));
+            else
+                EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, kGeneral, "SKU", expected));
+            EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, kGeneral, "BuildNum", "7"));
+        }
+    }
+}
+
 }  // namespace
