@@ -3,12 +3,15 @@
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
+#   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
+
+MAKEFLAGS += --no-print-directory
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo clean
+.PHONY: all deps build build-native test demo release clean
 
 all: build
 
@@ -30,6 +33,9 @@ test: build build-native
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
+
+release: build
+	@python3 tools/release.py --binaries $(BUILD)/win32/bin --out $(BUILD)/release
 
 clean:
 	rm -rf $(BUILD)
