@@ -207,6 +207,8 @@ bool StartsWithNoCase(const char* text, const char* prefix)
 void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
                         const char* argument)
 {
+    if (capacity == 0)
+        return;
     size_t used = 0;
     size_t room = capacity - 1;  // the terminating zero always fits
     bool argumentUsed = false;

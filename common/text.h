@@ -45,7 +45,7 @@ bool StartsWithNoCase(const char* text, const char* prefix);
 
 // Fills the one "%s" of a message template with argument ("%%" gives "%";
 // any other directive, and a second "%s", stays as written) and cuts the
-// result to fit capacity (at least 1): for texts that are only shown to the
-// user, never stored.
+// result to fit capacity (a capacity of 0 writes nothing): for texts that
+// are only shown to the user, never stored.
 void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
                         const char* argument);
