@@ -49,3 +49,11 @@ bool StartsWithNoCase(const char* text, const char* prefix);
 // are only shown to the user, never stored.
 void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
                         const char* argument);
+
+// The first place where part occurs in text, compared letter for letter
+// (case-sensitive); null when it does not occur. An empty part occurs at
+// the start.
+const char* FindSubtext(const char* text, const char* part);
+
+// Lowers the letters A to Z of text in place; other bytes stay as they are.
+void LowerAscii(char* text);
