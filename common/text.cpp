@@ -229,6 +229,7 @@ void FormatShownMessage(char* destination, size_t capacity, const char* messageT
         }
     }
     destination[used] = '\0';
+}
 
 const char* FindSubtext(const char* text, const char* part)
 {
