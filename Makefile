@@ -3,6 +3,7 @@
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
+#   make bench  times updateRegHard against the bare registry calls it makes
 #   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
@@ -11,7 +12,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo release clean
+.PHONY: all deps build build-native test demo bench release clean
 
 all: build
 
@@ -33,6 +34,9 @@ test: build build-native
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
+
+bench: build
+	@tools/run-bench.sh $(BUILD)
 
 release: build
 	@python3 tools/release.py --binaries $(BUILD)/win32/bin --out $(BUILD)/release

@@ -40,6 +40,16 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
 
+// ASCII case-insensitive test that text begins with prefix.
+bool StartsWithNoCase(const char* text, const char* prefix);
+
+// Fills the one "%s" of a message template with argument ("%%" gives "%";
+// any other directive, and a second "%s", stays as written) and cuts the
+// result to fit capacity (a capacity of 0 writes nothing): for texts that
+// are only shown to the user, never stored.
+void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
+                        const char* argument);
+
 // The first place where part occurs in text, compared letter for letter
 // (case-sensitive); null when it does not occur. An empty part occurs at
 // the start.

@@ -181,6 +181,41 @@ TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
     EXPECT_STREQ(buffer, "SOFTWARE\\Sorbix");
 }
 
+TEST(TextTest, StartsWithNoCase)
+{
+    EXPECT_TRUE(StartsWithNoCase("software\\Quorvane", "SOFTWARE\\"));
+    EXPECT_TRUE(StartsWithNoCase("SOFTWARE\\", "SOFTWARE\\"));
+    EXPECT_TRUE(StartsWithNoCase("anything", ""));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWARE", "SOFTWARE\\"));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWAREX", "SOFTWARE\\"));
+    EXPECT_FALSE(StartsWithNoCase("", "S"));
+}
+
+TEST(TextTest, FormatShownMessageFillsTheOneArgumentAndCutsToTheCapacity)
+{
+    const struct {
+        const char* messageTemplate;
+        const char* argument;
+        size_t capacity;
+        const char* shown;
+    } cases[] = {
+        {"Remove %s?", "a.dll", 32, "Remove a.dll?"},
+        {"Remove %s?", "a.dll", 14, "Remove a.dll?"},  // exactly fits
+        {"Remove %s?", "a.dll", 13, "Remove a.dll"},
+        {"Remove %s?", "a.dll", 10, "Remove a."},
+        {"Remove %s?", "a.dll", 1, ""},
+        {"100%% of %s, %s %d", "x", 32, "100% of x, %s %d"},  // one argument only
+        {"no directive", "x", 32, "no directive"},
+        {"ends with %", "x", 32, "ends with %"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.messageTemplate) + " in " + std::to_string(c.capacity));
+        Destination d(c.capacity, "");
+        FormatShownMessage(d.Data(), d.Capacity(), c.messageTemplate, c.argument);
+        EXPECT_STREQ(d.Data(), c.shown);
+    }
+}
+
 }  // namespace
 
 namespace {
