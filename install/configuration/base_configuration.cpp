@@ -186,13 +186,11 @@ bool WriteGeneralKey(const char* homeDirectory, const char* productId, const cha
     if (!CreateConfigurationKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key))
         return false;
     SetStringValue(key, "ProductID", productId);
-    VersionSection version;
-    ReadVersionSection(&version, iniPath);
     char entry[256];
-    ReadVersionEntry(version, "Internal", entry);  // written even when empty
+    ReadVersionEntry(iniPath, "Internal", entry);  // written even when empty
     SetStringValue(key, "Internal", entry);
     for (const char* name : kVersionNames) {
-        if (ReadVersionEntry(version, name, entry))
+        if (ReadVersionEntry(iniPath, name, entry))
             SetStringValue(key, name, entry);
     }
     SetStringValue(key, "Home", homeDirectory);

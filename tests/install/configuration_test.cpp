@@ -606,8 +606,8 @@ TEST_F(ConfigurationTest, OemSetupAnswersOneEvenWhenTheGeneralKeyFails)
 }
 
 // The version entries are stored as the profile reader itself reads them
-// (GetPrivateProfileStringA, asked here as the oracle), whether the section
-// is small or too large to be read whole.
+// (GetPrivateProfileStringA, asked here as the oracle), in a small section
+// and in a large one.
 TEST_F(ConfigurationTest, VersionEntriesAreReadAsTheProfileReaderReadsThem)
 {
     const struct {
