@@ -3,12 +3,13 @@
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
+#   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo clean
+.PHONY: all deps build build-native test demo fuzz clean
 
 all: build
 
@@ -30,6 +31,25 @@ test: build build-native
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
+
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = parse_component_entry set_entry_flags
+
+# New inputs go to $(BUILD)/fuzz-corpus; the saved corpus in the tree is only read.
+fuzz: build-native
+	@for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD)/fuzz-corpus/$$target && \
+	  echo "== fuzz_$$target: $(FUZZ_SECONDS) s ==" && \
+	  if $(BUILD)/native/bin/fuzz_$$target -max_len=2048 -max_total_time=$(FUZZ_SECONDS) \
+	       -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz-corpus/ \
+	       $(BUILD)/fuzz-corpus/$$target tests/native/corpus/$$target \
+	       >$(BUILD)/fuzz-corpus/$$target.log 2>&1; then \
+	    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' \
+	      $(BUILD)/fuzz-corpus/$$target.log; \
+	  else \
+	    tail -40 $(BUILD)/fuzz-corpus/$$target.log; exit 1; \
+	  fi; \
+	done
 
 clean:
 	rm -rf $(BUILD)
