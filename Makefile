@@ -3,13 +3,16 @@
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
+#   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
 #   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
+
+MAKEFLAGS += --no-print-directory
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo fuzz clean
+.PHONY: all deps build build-native test demo release fuzz clean
 
 all: build
 
@@ -31,6 +34,9 @@ test: build build-native
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
+
+release: build
+	@python3 tools/release.py --binaries $(BUILD)/win32/bin --out $(BUILD)/release
 
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = parse_component_entry set_entry_flags

@@ -25,7 +25,3 @@ private:
     void** slot_ = nullptr;
     void* original_ = nullptr;
 };
-
-// Finds the import address table slot of functionName imported from dllName
-// by module; null when the module does not import it.
-void** FindImportSlot(HMODULE module, const char* dllName, const char* functionName);

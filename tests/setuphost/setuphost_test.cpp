@@ -1,0 +1,182 @@
+// The setup script host: a script with any fault runs nothing; a good one
+// prints each call's result and out-arguments.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "registry_state.h"
+#include "scratch_files.h"
+#include "test_paths.h"
+
+namespace {
+
+const char kAddOnsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager\\AddOns";
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// winfile.ini in the Windows directory, put back as it was afterwards.
+class WindowsIniGuard {
+public:
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_ = WindowsDirectory() + "\\winfile.ini";
+    FileGuard guard_{path_};
+};
+
+struct HostRun {
+    DWORD exitCode = 0;
+    std::string output;  // standard output and error together
+};
+
+class SetupHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CopyFileTo(BinaryFile("filemgrlink.dll"), support_.File("filemgrlink.dll"));
+        CopyFileTo(BinaryFile("sxinsres.dll"), support_.File("sxinsres.dll"));
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kFileManagerKey);
+    }
+
+    HostRun Run(const std::string& script, const std::string& options = "")
+    {
+        WriteFileBytes(work_.File("test.script"), script);
+        std::string outputPath = work_.File("output.txt");
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                    CREATE_ALWAYS, 0, nullptr);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        std::string command = "\"" + BinaryFile("setuphost.exe") + "\" " + options + " \"" +
+                              work_.File("test.script") + "\"";
+        PROCESS_INFORMATION process = {};
+        HostRun run;
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process)) {
+            ADD_FAILURE() << "cannot start the host, error " << GetLastError();
+            CloseHandle(output);
+            return run;
+        }
+        WaitForSingleObject(process.hProcess, 30000);
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        CloseHandle(output);
+        // Line ends as the console shows them, CR LF or LF alike.
+        for (char c : ReadFileBytes(outputPath)) {
+            if (c != '\r')
+                run.output += c;
+        }
+        return run;
+    }
+
+    std::string Integrate() const
+    {
+        return "IntegInteg 0 \"filemgrlink.dll\" \"C:\\Sorbix\" \"" + support_.Path() + "\"\n";
+    }
+
+    static constexpr const char* kFileManagerKey =
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager";
+    RegistryKeyGuard fileManager_{HKEY_LOCAL_MACHINE, kFileManagerKey};
+    ScratchDirectory support_{"support"};
+    ScratchDirectory work_{"host"};
+};
+
+TEST_F(SetupHostTest, AScriptWithAFaultRunsNothing)
+{
+    const struct {
+        const char* what;
+        std::string faultyLine;
+        const char* message;
+    } cases[] = {
+        {"unknown export", "Nope 1 2", "line 3: install.dll has no export named Nope"},
+        {"too few arguments", "IntegRemove 0 \"a.dll\" \"C:\\\\\"",
+         "line 3: IntegRemove takes 4 arguments, the script gives 3"},
+        {"too many arguments", "installLoadStr 1 buffer(200) \"C:\\\" 5",
+         "line 3: installLoadStr takes 3 arguments, the script gives 4"},
+        {"unclosed string", "IntegRemove 0 \"a.dll", "line 3: a string is not closed"},
+        {"bad buffer", "installLoadStr 1 buffer(0) \"C:\\\"", "line 3: a buffer needs a size"},
+        {"not an argument", "installLoadStr one buffer(9) \"C:\\\"", "line 3: not an argument: one"},
+        {"unknown directive", ".dance \"x\"", "line 3: unknown directive .dance"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        HostRun run = Run(Integrate() + "# a comment\n" + c.faultyLine + "\n");
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("nothing was run"), std::string::npos) << run.output;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey)) << "line 1 ran";
+    }
+}
+
+TEST_F(SetupHostTest, AMissingInstallDllIsNamed)
+{
+    HostRun run = Run(Integrate(), "--dir C:\\nowhere");
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_NE(run.output.find("cannot load C:\\nowhere\\install.dll"), std::string::npos)
+        << run.output;
+}
+
+TEST_F(SetupHostTest, PrintsResultsAndBuffers)
+{
+    HostRun run = Run(Integrate() + "installLoadStr 509 buffer(200) \"" + support_.Path() +
+                      "\\\"\n.reg \"HKEY_LOCAL_MACHINE\\" + kAddOnsKey + "\"\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, kAddOnsKey, "Sorbix", "C:\\Sorbix\\sxfm.dll"));
+    const char* expected[] = {
+        "> IntegInteg 0 \"filemgrlink.dll\" \"C:\\Sorbix\"",
+        "  = 1\n> installLoadStr 509 buffer(200)",
+        "  = 1\n  argument 2, buffer(200): \"Remove shared file\"\n",
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+        "Manager\\AddOns]\n\"Sorbix\"=\"C:\\\\Sorbix\\\\sxfm.dll\"\n",
+    };
+    for (const char* text : expected)
+        EXPECT_NE(run.output.find(text), std::string::npos) << "missing: " << text << "\nin:\n" << run.output;
+}
+
+TEST_F(SetupHostTest, ACrashInsideTheDllIsReportedWithItsLine)
+{
+    // A module file name that is not a string: the DLL reads address 1.
+    HostRun run = Run(Integrate() + "IntegAval 0 1 0 2 3\n.echo \"not reached\"\n");
+    EXPECT_EQ(run.exitCode, 4u);
+    EXPECT_NE(run.output.find("test.script:2: IntegAval crashed (exception 0xc0000005"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("not reached"), std::string::npos) << run.output;
+}
+
+TEST_F(SetupHostTest, DiffAndExportShowWhatTheRunChanged)
+{
+    WindowsIniGuard winfile;
+    WriteFileBytes(winfile.Path(), "[AddOns]\r\nSorbix=C:\\Sorbix\\sxfm.dll\r\n");
+    std::string reg = work_.File("after.reg");
+    HostRun run = Run(Integrate() + "IntegRemove 0 \"filemgrlink.dll\" \"C:\\Sorbix\" \"" +
+                          support_.Path() + "\"\n",
+                      "--diff --export-reg \"" + reg + "\"");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    std::string expected = "-- What the run changed:\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+                           "Manager] (key added)\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+                           "Manager\\AddOns] (key added)\n" +
+                           Upper(winfile.Path()) + "\n"
+                           "  - Sorbix=C:\\Sorbix\\sxfm.dll\n"
+                           "  + Sorbix=\n";
+    EXPECT_NE(run.output.find(expected), std::string::npos) << "expected:\n" << expected << "\nin:\n" << run.output;
+    std::string exported = ReadFileBytes(reg);
+    EXPECT_EQ(exported.compare(0, 12, "REGEDIT4\r\n\r\n"), 0) << exported;
+    EXPECT_NE(exported.find("\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows "
+                            "NT\\CurrentVersion\\File Manager\\AddOns]\r\n\r\n"),
+              std::string::npos)
+        << exported;
+}
+
+}  // namespace

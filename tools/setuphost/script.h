@@ -1,0 +1,45 @@
+// Setup scripts for the host: one statement a line, checked whole before
+// anything runs.
+//
+//   # comment
+//   IntegAval 0 "filemgrlink.dll" 0 "C:\Sorbix" "C:\Sorbix\Support"
+//   installLoadStr 501 buffer(200) "C:\Sorbix\Support\"
+//   GetMajorVer out
+//   .echo "text"                         prints the text
+//   .reg "HKEY_LOCAL_MACHINE\..."        prints the key tree as REGEDIT4 text
+//   .ini "file" "section" ["key"]        prints an INI section or entry (a bare
+//                                        file name is in the Windows directory)
+//
+// Arguments: integers (12, -1, 0x8000), quoted strings (no escapes: a
+// backslash is itself), buffer(N) (a writable buffer of N zero bytes) and
+// out / out(V) (a 32-bit cell the export writes through, starting at 0 or V).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ScriptArgument {
+    enum Kind { kInteger, kString, kBuffer, kOutCell } kind = kInteger;
+    long long integer = 0;  // the integer, the buffer's size or the cell's first value
+    std::string text;       // the string
+};
+
+struct ScriptStatement {
+    int line = 0;
+    std::string name;  // export name, or directive with its dot
+    std::vector<ScriptArgument> arguments;
+};
+
+struct ExportRow {
+    const char* name;
+    unsigned ordinal;
+    unsigned argumentCount;
+};
+
+// Parses and checks the whole script against the export table. On the first
+// fault returns false with "line N: what is wrong" in error.
+bool ParseScript(const std::string& text, const ExportRow* exports, size_t exportCount,
+                 std::vector<ScriptStatement>* statements, std::string* error);
+
+// The export row for name, or null.
+const ExportRow* FindExport(const ExportRow* exports, size_t exportCount, const std::string& name);

@@ -1,0 +1,132 @@
+#include "regedit_export.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include <vector>
+
+namespace {
+
+struct RootName {
+    const char* longName;
+    const char* shortName;
+    HKEY root;
+};
+
+const RootName kRoots[] = {
+    {"HKEY_LOCAL_MACHINE", "HKLM", HKEY_LOCAL_MACHINE},
+    {"HKEY_CURRENT_USER", "HKCU", HKEY_CURRENT_USER},
+    {"HKEY_CLASSES_ROOT", "HKCR", HKEY_CLASSES_ROOT},
+    {"HKEY_USERS", "HKU", HKEY_USERS},
+};
+
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::string HexBytes(const std::string& bytes)
+{
+    std::string out;
+    char pair[4];
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        snprintf(pair, sizeof pair, i == 0 ? "%02x" : ",%02x", static_cast<unsigned char>(bytes[i]));
+        out += pair;
+    }
+    return out;
+}
+
+// REG_SZ data is shown as text only when it is exactly a text and its one
+// terminating zero; anything else is shown byte for byte.
+std::string ValueData(DWORD type, const std::string& bytes)
+{
+    if (type == REG_SZ && !bytes.empty() && bytes.back() == '\0' &&
+        bytes.find('\0') == bytes.size() - 1)
+        return Quoted(bytes.substr(0, bytes.size() - 1));
+    if (type == REG_DWORD && bytes.size() == 4) {
+        DWORD value;
+        memcpy(&value, bytes.data(), 4);
+        char text[20];
+        snprintf(text, sizeof text, "dword:%08lx", static_cast<unsigned long>(value));
+        return text;
+    }
+    if (type == REG_BINARY)
+        return "hex:" + HexBytes(bytes);
+    char prefix[24];
+    snprintf(prefix, sizeof prefix, "hex(%lx):", static_cast<unsigned long>(type));
+    return prefix + HexBytes(bytes);
+}
+
+void AppendKey(HKEY root, const std::string& subKey, const std::string& shownPath, std::string& out)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    out += "[" + shownPath + "]\n";
+    std::vector<char> name(16384);
+    std::vector<BYTE> data(65536);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+                          &dataLength) != ERROR_SUCCESS)
+            break;
+        out += RegeditValueLine(std::string(name.data(), nameLength), type,
+                                std::string(reinterpret_cast<char*>(data.data()), dataLength)) +
+               "\n";
+    }
+    out += "\n";
+    std::vector<std::string> subkeys;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.emplace_back(name.data(), nameLength);
+    }
+    RegCloseKey(key);
+    for (const std::string& child : subkeys)
+        AppendKey(root, subKey.empty() ? child : subKey + "\\" + child, shownPath + "\\" + child, out);
+}
+
+}  // namespace
+
+std::string RegeditValueLine(const std::string& name, DWORD type, const std::string& bytes)
+{
+    return (name.empty() ? std::string("@") : Quoted(name)) + "=" + ValueData(type, bytes);
+}
+
+bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* subKey)
+{
+    size_t separator = fullPath.find('\\');
+    std::string rootName = fullPath.substr(0, separator);
+    for (const RootName& candidate : kRoots) {
+        if (_stricmp(rootName.c_str(), candidate.longName) == 0 ||
+            _stricmp(rootName.c_str(), candidate.shortName) == 0) {
+            *root = candidate.root;
+            *subKey = separator == std::string::npos ? "" : fullPath.substr(separator + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string RegeditText(const std::string& fullPath)
+{
+    HKEY root;
+    std::string subKey;
+    if (!SplitRegistryPath(fullPath, &root, &subKey))
+        return "; " + fullPath + ": unknown registry root\n";
+    std::string out;
+    AppendKey(root, subKey, fullPath, out);
+    if (out.empty())
+        return "; [" + fullPath + "] is absent\n";
+    return out;
+}
