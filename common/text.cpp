@@ -204,3 +204,22 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
         return false;
     return Emit(destination, scratch, out.used);
 }
+
+const char* FindSubtext(const char* text, const char* part)
+{
+    for (const char* start = text;; ++start) {
+        size_t i = 0;
+        while (part[i] != '\0' && start[i] == part[i])
+            ++i;
+        if (part[i] == '\0')
+            return start;
+        if (*start == '\0')
+            return nullptr;
+    }
+}
+
+void LowerAscii(char* text)
+{
+    for (; *text != '\0'; ++text)
+        *text = AsciiLower(*text);
+}

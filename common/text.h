@@ -42,3 +42,11 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // "TYPE%d"): knows %s (const char*), %d (int), %u (unsigned) and %%.
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
+
+// The first place where part occurs in text, compared letter for letter
+// (case-sensitive); null when it does not occur. An empty part occurs at
+// the start.
+const char* FindSubtext(const char* text, const char* part);
+
+// Lowers the letters A to Z of text in place; other bytes stay as they are.
+void LowerAscii(char* text);

@@ -192,3 +192,37 @@ TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextTest, FindSubtextIsACaseSensitiveSubstringSearch)
+{
+    const char text[] = "C:\\SORBIX\\sorbix4.exe %s";
+    EXPECT_EQ(FindSubtext(text, "sorbix"), text + 10);
+    EXPECT_EQ(FindSubtext(text, "sorbix4.exe"), text + 10);
+    EXPECT_EQ(FindSubtext(text, "sorbix.exe"), nullptr);
+    EXPECT_EQ(FindSubtext(text, "Sorbix"), nullptr);
+    EXPECT_EQ(FindSubtext(text, "%s"), text + 22) << "a match that ends the text";
+    EXPECT_EQ(FindSubtext(text, "%s "), nullptr) << "a match may not run past the end";
+    EXPECT_EQ(FindSubtext(text, ""), text);
+    const char empty[] = "";
+    EXPECT_EQ(FindSubtext(empty, ""), empty);
+    EXPECT_EQ(FindSubtext("", "x"), nullptr);
+    EXPECT_EQ(FindSubtext("netkit.in", "netkit.ini"), nullptr);
+    const char restart[] = "sosorbix";
+    EXPECT_EQ(FindSubtext(restart, "sorbix"), restart + 2) << "a partial match does not hide a later one";
+}
+
+TEST(TextTest, LowerAsciiLowersOnlyTheLettersAToZ)
+{
+    // Exactly as long as the text: ASan stops any byte touched past it.
+    std::unique_ptr<char[]> text(new char[15]);
+    memcpy(text.get(), "C:\\NETKIT\\\xC4@[Z", 15);
+    LowerAscii(text.get());
+    EXPECT_EQ(std::string(text.get(), 15), std::string("c:\\netkit\\\xC4@[z", 15));
+    char empty[1] = {'\0'};
+    LowerAscii(empty);
+    EXPECT_EQ(empty[0], '\0');
+}
+
+}  // namespace

@@ -1,0 +1,726 @@
+// msmaillink: the attachment handler value of the current user and the
+// all-users pass over real hive files, driven through install's IntegAval,
+// IntegInteg and IntegRemove as the script drives them.
+//
+// The module is held loaded by the test (install's loads then find the same
+// module), so that its imports can be patched for the length of a test: the
+// Windows directory points into a scratch tree holding "Profiles" or
+// "system32\config", GetVersionExA tells Windows NT 4 from Windows 95,
+// MessageBoxA is answered and recorded, RegLoadKeyA keeps a log beside the
+// mounted hive as Windows does, and RegSaveKeyA records the security
+// attributes it is given and saves without them (Wine refuses any).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "hive_files.h"
+#include "import_patch.h"
+#include "loaded_dll.h"
+#include "registry_state.h"
+#include "scratch_files.h"
+#include "test_paths.h"
+#include "token_privileges.h"
+
+namespace {
+
+typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
+typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
+
+const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
+const char kHandler[] = "CustomAttachmentHandler";
+const char kScratchName[] = "SXHIVE.TMP";
+
+const char kInstallText[] =
+    "You do not have the required permissions necessary to install the Microsoft Mail "
+    "integration for all users on this system.If you require this functionallity please contact "
+    "your system administrator.\n\nPress OK and Sorbix will integrate with Microsoft Mail for the "
+    "current user only.";
+const char kDeinstallText[] =
+    "You do not have the required permissions necessary to un-install the Microsoft Mail "
+    "integration for all users on this system.If you require this functionallity please contact "
+    "your system administrator.\n\nPress OK and Sorbix will un-install the Microsoft Mail "
+    "integration for the current user only.";
+
+// What the patched imports were told and what they should do.
+struct PatchState {
+    std::string windowsDirectory;
+    DWORD platform = VER_PLATFORM_WIN32_NT;
+
+    struct Message {
+        std::string text, caption;
+        UINT flags;
+        HWND owner;
+    };
+    std::vector<Message> messages;
+
+    bool hiveMounted = false;
+    int loads = 0;
+    int saves = 0;
+    std::vector<std::string> privilegeCalls;  // names enabled, "disable all"
+
+    // Failure points; each fires once (at the call given) unless 0.
+    int failEnableAt = 0;            // n-th enabling call returns FALSE
+    int failLoadAt = 0;              // n-th load fails with loadError
+    LONG loadError = ERROR_SUCCESS;
+    int failOwnerAt = 0;             // n-th RegGetKeySecurity fails
+    int failStepAt = 0;              // n-th value write in a mounted hive fails
+    int raiseInStepAt = 0;           // n-th value write in a mounted hive raises
+    DWORD raiseCode = 0;
+    int failSaveAt = 0;              // n-th save writes part of a file and fails
+    int valueWrites = 0;
+    int ownerReads = 0;
+    bool failLookup = false;
+    bool failOpenToken = false;
+};
+
+PatchState g_patch;
+ImportPatch* g_loadPatch;
+ImportPatch* g_unloadPatch;
+ImportPatch* g_savePatch;
+ImportPatch* g_setValuePatch;
+ImportPatch* g_adjustPatch;
+ImportPatch* g_ownerPatch;
+ImportPatch* g_lookupPatch;
+ImportPatch* g_openTokenPatch;
+
+UINT WINAPI FakeWindowsDirectory(LPSTR buffer, UINT size)
+{
+    const std::string& path = g_patch.windowsDirectory;
+    if (path.size() + 1 > size)
+        return static_cast<UINT>(path.size() + 1);
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return static_cast<UINT>(path.size());
+}
+
+BOOL WINAPI FakeVersion(OSVERSIONINFOA* info)
+{
+    if (info->dwOSVersionInfoSize != 148)
+        return FALSE;
+    info->dwMajorVersion = 4;
+    info->dwMinorVersion = 0;
+    info->dwBuildNumber = g_patch.platform == VER_PLATFORM_WIN32_NT ? 1381 : 950;
+    info->dwPlatformId = g_patch.platform;
+    strcpy(info->szCSDVersion, "");
+    return TRUE;
+}
+
+int WINAPI RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
+{
+    g_patch.messages.push_back({text, caption, flags, owner});
+    return IDOK;
+}
+
+LONG WINAPI LoadKeepingLog(HKEY root, LPCSTR name, LPCSTR file)
+{
+    ++g_patch.loads;
+    if (g_patch.loads == g_patch.failLoadAt)
+        return g_patch.loadError;
+    LONG result = g_loadPatch->Original<decltype(&RegLoadKeyA)>()(root, name, file);
+    if (result == ERROR_SUCCESS) {
+        g_patch.hiveMounted = true;
+        WriteFileBytes(std::string(file) + ".log", "log of a mounted hive");
+    }
+    return result;
+}
+
+LONG WINAPI RecordUnload(HKEY root, LPCSTR name)
+{
+    g_patch.hiveMounted = false;
+    return g_unloadPatch->Original<decltype(&RegUnLoadKeyA)>()(root, name);
+}
+
+LONG WINAPI SaveWithoutAttributes(HKEY key, LPCSTR file, LPSECURITY_ATTRIBUTES attributes)
+{
+    ++g_patch.saves;
+    // Windows takes the hive's owner with the save; Wine refuses any
+    // attributes, so they are checked here and left out.
+    EXPECT_NE(attributes, nullptr);
+    if (attributes != nullptr) {
+        EXPECT_EQ(attributes->nLength, sizeof(SECURITY_ATTRIBUTES));
+        EXPECT_FALSE(attributes->bInheritHandle);
+        auto* descriptor = static_cast<PSECURITY_DESCRIPTOR>(attributes->lpSecurityDescriptor);
+        EXPECT_TRUE(IsValidSecurityDescriptor(descriptor));
+        PSID owner = nullptr;
+        BOOL defaulted = FALSE;
+        EXPECT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
+        EXPECT_NE(owner, nullptr) << "the hive's owner is saved with it";
+    }
+    if (g_patch.saves == g_patch.failSaveAt) {
+        WriteFileBytes(file, "part of a hive");
+        return ERROR_DISK_FULL;
+    }
+    return g_savePatch->Original<decltype(&RegSaveKeyA)>()(key, file, nullptr);
+}
+
+LONG WINAPI SetValueInStep(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                           DWORD size)
+{
+    if (g_patch.hiveMounted) {
+        ++g_patch.valueWrites;
+        if (g_patch.valueWrites == g_patch.failStepAt)
+            return ERROR_ACCESS_DENIED;
+        if (g_patch.valueWrites == g_patch.raiseInStepAt) {
+            if (g_patch.raiseCode == EXCEPTION_ACCESS_VIOLATION)
+                *static_cast<volatile int*>(nullptr) = 1;
+            RaiseException(g_patch.raiseCode, 0, 0, nullptr);
+        }
+    }
+    return g_setValuePatch->Original<decltype(&RegSetValueExA)>()(key, name, reserved, type, data,
+                                                                  size);
+}
+
+BOOL WINAPI RecordAdjust(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state, DWORD length,
+                         PTOKEN_PRIVILEGES previous, PDWORD returned)
+{
+    if (disableAll) {
+        g_patch.privilegeCalls.push_back("disable all");
+    } else {
+        for (DWORD i = 0; i < state->PrivilegeCount; ++i)
+            g_patch.privilegeCalls.push_back(PrivilegeName(state->Privileges[i].Luid));
+        if (static_cast<int>(g_patch.privilegeCalls.size()) == g_patch.failEnableAt) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
+    return g_adjustPatch->Original<decltype(&AdjustTokenPrivileges)>()(token, disableAll, state,
+                                                                       length, previous, returned);
+}
+
+LONG WINAPI ReadOwner(HKEY key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor,
+                      LPDWORD size)
+{
+    if (++g_patch.ownerReads == g_patch.failOwnerAt)
+        return ERROR_ACCESS_DENIED;
+    return g_ownerPatch->Original<decltype(&RegGetKeySecurity)>()(key, what, descriptor, size);
+}
+
+BOOL WINAPI LookupPrivilege(LPCSTR system, LPCSTR name, PLUID privilege)
+{
+    if (g_patch.failLookup && strcmp(name, "SeSecurityPrivilege") == 0) {
+        SetLastError(ERROR_NO_SUCH_PRIVILEGE);
+        return FALSE;
+    }
+    return g_lookupPatch->Original<decltype(&LookupPrivilegeValueA)>()(system, name, privilege);
+}
+
+BOOL WINAPI OpenToken(HANDLE process, DWORD access, PHANDLE token)
+{
+    if (g_patch.failOpenToken) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return g_openTokenPatch->Original<decltype(&OpenProcessToken)>()(process, access, token);
+}
+
+// Every file below a directory, as paths relative to it.
+void ListFiles(const std::string& root, const std::string& relative,
+               std::vector<std::string>& files)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((root + relative + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(root, relative + "\\" + name, files);
+        else
+            files.push_back(relative + "\\" + name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+class MsMailLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_patch = PatchState();
+        g_patch.windowsDirectory = windows_.Path();
+        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "sxtmpkey");
+        ASSERT_TRUE(EnablePrivileges({"SeChangeNotifyPrivilege"}));
+    }
+
+    void TearDown() override
+    {
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey")) << "a hive stayed mounted";
+    }
+
+    std::string Profile(const std::string& name) const
+    {
+        return windows_.Path() + "\\Profiles\\" + name;
+    }
+    std::string ProfileHive(const std::string& name) const
+    {
+        return Profile(name) + "\\NTUSER.DAT";
+    }
+    std::string ConfigDirectory() const { return windows_.Path() + "\\system32\\config"; }
+
+    // A profile directory, with a hive holding the values unless hive is
+    // false (a shared profile).
+    void AddProfile(const std::string& name, const std::vector<HiveText>& values, bool hive = true)
+    {
+        CreateDirectoryA((windows_.Path() + "\\Profiles").c_str(), nullptr);
+        CreateDirectoryA(Profile(name).c_str(), nullptr);
+        if (hive)
+            MakeHiveFile(ProfileHive(name), values);
+    }
+
+    // The NT 4 layout: the shared profile without a hive, the default
+    // profile for new users, the account running setup and one other user.
+    void MakeNtLayout()
+    {
+        AddProfile("All Users", {}, false);
+        WriteFileBytes(Profile("All Users") + "\\desktop.ini", "[.ShellClassInfo]\r\n");
+        AddProfile("Default User", {{"Control Panel\\Desktop", "Wallpaper", "(None)"}});
+        AddProfile("Administrator", {{kMailKey, "Login", "admin"}});
+        AddProfile("Other User", {{kMailKey, "Login", "other"},
+                                  {kMailKey, "Polling", "10"},
+                                  {"Control Panel\\Desktop", "Wallpaper", "tiles.bmp"}});
+    }
+
+    std::map<std::string, std::string> SnapshotFiles() const
+    {
+        std::vector<std::string> files;
+        ListFiles(windows_.Path(), "", files);
+        std::map<std::string, std::string> contents;
+        for (const auto& file : files)
+            contents[file] = ReadFileBytes(windows_.Path() + file);
+        return contents;
+    }
+
+    // No scratch file or scratch log anywhere in the tree.
+    void ExpectNoScratchLeft() const
+    {
+        std::vector<std::string> files;
+        ListFiles(windows_.Path(), "", files);
+        for (const auto& file : files) {
+            EXPECT_EQ(file.find(kScratchName), std::string::npos) << file << " was left";
+            EXPECT_EQ(file.find(".log"), std::string::npos) << file << " was left";
+        }
+    }
+
+    RegistryValue HandlerInHive(const std::string& hive) const
+    {
+        MountedHive mounted(hive);
+        return mounted.Read(kMailKey, kHandler);
+    }
+
+    int Aval() { return aval_(0, "msmaillink.dll", 0, "C:\\Sorbix", support_.Path().c_str()); }
+    int Integ(const std::string& installation)
+    {
+        return integ_(0, "msmaillink.dll", installation.c_str(), support_.Path().c_str());
+    }
+    int Remove() { return remove_(0, "msmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
+
+    ScratchDirectory support_{"support"};
+    ScratchDirectory windows_{"windows"};
+    RegistryKeyGuard mailKey_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
+    PrivilegeStateGuard privileges_;
+    bool copied_ = CopyFileA(BinaryFile("msmaillink.dll").c_str(),
+                             support_.File("msmaillink.dll").c_str(), FALSE) != FALSE;
+    LoadedDll module_{support_.File("msmaillink.dll")};
+    ImportPatch windowsDirectory_{module_.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA",
+                                  reinterpret_cast<void*>(&FakeWindowsDirectory)};
+    ImportPatch version_{module_.Handle(), "KERNEL32.dll", "GetVersionExA",
+                         reinterpret_cast<void*>(&FakeVersion)};
+    ImportPatch messageBox_{module_.Handle(), "USER32.dll", "MessageBoxA",
+                            reinterpret_cast<void*>(&RecordMessage)};
+    ImportPatch load_{module_.Handle(), "ADVAPI32.dll", "RegLoadKeyA",
+                      reinterpret_cast<void*>(&LoadKeepingLog)};
+    ImportPatch unload_{module_.Handle(), "ADVAPI32.dll", "RegUnLoadKeyA",
+                        reinterpret_cast<void*>(&RecordUnload)};
+    ImportPatch save_{module_.Handle(), "ADVAPI32.dll", "RegSaveKeyA",
+                      reinterpret_cast<void*>(&SaveWithoutAttributes)};
+    ImportPatch setValue_{module_.Handle(), "ADVAPI32.dll", "RegSetValueExA",
+                          reinterpret_cast<void*>(&SetValueInStep)};
+    ImportPatch adjust_{module_.Handle(), "ADVAPI32.dll", "AdjustTokenPrivileges",
+                        reinterpret_cast<void*>(&RecordAdjust)};
+    ImportPatch owner_{module_.Handle(), "ADVAPI32.dll", "RegGetKeySecurity",
+                       reinterpret_cast<void*>(&ReadOwner)};
+    ImportPatch lookup_{module_.Handle(), "ADVAPI32.dll", "LookupPrivilegeValueA",
+                        reinterpret_cast<void*>(&LookupPrivilege)};
+    ImportPatch openToken_{module_.Handle(), "ADVAPI32.dll", "OpenProcessToken",
+                           reinterpret_cast<void*>(&OpenToken)};
+    bool registered_ = (g_loadPatch = &load_, g_unloadPatch = &unload_, g_savePatch = &save_,
+                        g_setValuePatch = &setValue_, g_adjustPatch = &adjust_,
+                        g_ownerPatch = &owner_, g_lookupPatch = &lookup_,
+                        g_openTokenPatch = &openToken_, true);
+    LoadedDll install_{BinaryFile("install.dll")};
+    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
+    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
+    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+};
+
+TEST_F(MsMailLinkTest, StringTableHoldsTheMessageTexts)
+{
+    const struct {
+        UINT id;
+        const char* text;
+    } rows[] = {
+        {120, "You do not have the required permissions necessary to install the Microsoft Mail "
+              "integration for all users on this system."},
+        {121, "If you require this functionallity please contact your system administrator.\n\n"
+              "Press OK and Sorbix will integrate with Microsoft Mail for the current user only."},
+        {122, "You do not have the required permissions necessary to un-install the Microsoft "
+              "Mail integration for all users on this system."},
+        {123, "If you require this functionallity please contact your system administrator.\n\n"
+              "Press OK and Sorbix will un-install the Microsoft Mail integration for the "
+              "current user only."},
+        {124, "Sorbix"},
+    };
+    for (const auto& row : rows) {
+        char text[600];
+        int length = LoadStringA(module_.Handle(), row.id, text, sizeof text);
+        EXPECT_EQ(std::string(text, length), row.text) << "string " << row.id;
+    }
+}
+
+TEST_F(MsMailLinkTest, AvailableAnswersWhetherTheUserHasALogin)
+{
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        int expected;
+    } cases[] = {
+        {"no mail key", [] {}, 0},
+        {"mail key without Login", [] { SetRegSz(HKEY_CURRENT_USER, kMailKey, "Polling", "10"); },
+         0},
+        {"empty Login", [] { SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", ""); }, 1},
+        {"Login of 99 characters",
+         [] { SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", std::string(99, 'u')); }, 1},
+        {"Login of 100 characters does not fit its 100 bytes",
+         [] { SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", std::string(100, 'u')); }, 0},
+        {"Login of another type", [] { SetRegDword(HKEY_CURRENT_USER, kMailKey, "Login", 7); }, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+        c.arrange();
+        EXPECT_EQ(Aval(), c.expected);
+    }
+}
+
+TEST_F(MsMailLinkTest, InstallWritesTheHandlerBesideTheDirectory)
+{
+    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    // The value is built in 52 bytes: 51 characters with "sxmscah.dll,2".
+    const std::string longest = "C:\\" + std::string(51 - 14 - 3, 'd');
+    const struct {
+        std::string directory;
+        std::string value;
+    } cases[] = {
+        {"C:\\SORBIX", "C:\\SORBIX\\sxmscah.dll,2"},
+        {"C:\\SORBIX\\", "C:\\SORBIX\\sxmscah.dll,2"},
+        {"", "\\sxmscah.dll,2"},
+        {longest, longest + "\\sxmscah.dll,2"},
+        {longest + "\\", longest + "\\sxmscah.dll,2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.directory);
+        EXPECT_EQ(Integ(c.directory), 1);
+        EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, c.value));
+        EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+    }
+}
+
+TEST_F(MsMailLinkTest, HandlerTooLongForItsBufferIsWrittenNowhere)
+{
+    MakeNtLayout();
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\OLD\\sxmscah.dll,2");
+    auto before = SnapshotFiles();
+    const std::string tooLong = "C:\\" + std::string(52 - 14 - 3, 'd');
+
+    EXPECT_EQ(Integ(tooLong), 1);
+    EXPECT_EQ(Integ(tooLong + "\\"), 1) << "with its backslash it is one longer still";
+
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\OLD\\sxmscah.dll,2"));
+    EXPECT_EQ(SnapshotFiles(), before) << "no user hive was touched";
+    EXPECT_EQ(g_patch.loads, 0);
+    EXPECT_TRUE(g_patch.messages.empty());
+}
+
+TEST_F(MsMailLinkTest, InstallAndDeinstallKeepTheMailKey)
+{
+    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", "me");
+
+    EXPECT_EQ(Remove(), 1) << "nothing to remove yet";
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{"Login"});
+
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{"Login"});
+
+    // A key that install made itself also stays.
+    DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_EQ(Aval(), 0) << "install does not make a Login";
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMailKey));
+    EXPECT_TRUE(ValueNames(HKEY_CURRENT_USER, kMailKey).empty());
+}
+
+TEST_F(MsMailLinkTest, OnWindows95OnlyTheCurrentUserIsServed)
+{
+    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    MakeNtLayout();
+    auto before = SnapshotFiles();
+    auto enabled = EnabledPrivileges();
+
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, kMailKey, kHandler));
+
+    EXPECT_EQ(SnapshotFiles(), before);
+    EXPECT_TRUE(g_patch.privilegeCalls.empty());
+    EXPECT_EQ(EnabledPrivileges(), enabled);
+}
+
+TEST_F(MsMailLinkTest, OnWindowsNtEveryProfileNotInUseIsServed)
+{
+    MakeNtLayout();
+    const std::string inUse = ProfileHive("Administrator");
+    const std::string inUseBytes = ReadFileBytes(inUse);
+    const std::string sharedBefore = ReadFileBytes(Profile("All Users") + "\\desktop.ini");
+    {
+        HeldOpenFile loggedOn(inUse);
+        EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    }
+    const std::vector<std::string> afterInstall = {"SeBackupPrivilege", "SeRestorePrivilege",
+                                                   "SeSecurityPrivilege", "disable all"};
+    EXPECT_EQ(g_patch.privilegeCalls, afterInstall);
+    EXPECT_TRUE(EnabledPrivileges().empty()) << "the pass ends with every privilege disabled";
+    EXPECT_TRUE(g_patch.messages.empty());
+    EXPECT_EQ(g_patch.saves, 2);
+    ExpectNoScratchLeft();
+
+    const std::string value = "C:\\Sorbix\\sxmscah.dll,2";
+    {
+        MountedHive other(ProfileHive("Other User"));
+        EXPECT_EQ(other.Read(kMailKey, kHandler).bytes, SzBytes(value));
+        EXPECT_EQ(other.Read(kMailKey, kHandler).type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(other.Read(kMailKey, "Login").bytes, SzBytes("other"));
+        EXPECT_EQ(other.Read(kMailKey, "Polling").bytes, SzBytes("10"));
+        EXPECT_EQ(other.Read("Control Panel\\Desktop", "Wallpaper").bytes, SzBytes("tiles.bmp"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_EQ(fresh.Read(kMailKey, kHandler).bytes, SzBytes(value)) << "the key is made";
+        EXPECT_EQ(fresh.Read("Control Panel\\Desktop", "Wallpaper").bytes, SzBytes("(None)"));
+    }
+    EXPECT_EQ(ReadFileBytes(inUse), inUseBytes) << "the logged-on user's hive is left alone";
+    EXPECT_FALSE(FileExists(Profile("All Users") + "\\NTUSER.DAT"));
+    EXPECT_EQ(ReadFileBytes(Profile("All Users") + "\\desktop.ini"), sharedBefore);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, value));
+
+    // Deinstall takes the value out of the same hives and keeps the keys.
+    EnablePrivileges({"SeChangeNotifyPrivilege"});
+    {
+        HeldOpenFile loggedOn(inUse);
+        EXPECT_EQ(Remove(), 1);
+    }
+    EXPECT_TRUE(EnabledPrivileges().empty());
+    EXPECT_TRUE(g_patch.messages.empty());
+    ExpectNoScratchLeft();
+    {
+        MountedHive other(ProfileHive("Other User"));
+        EXPECT_FALSE(other.Read(kMailKey, kHandler).exists);
+        EXPECT_EQ(other.Read(kMailKey, "Login").bytes, SzBytes("other"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandler).exists);
+        EXPECT_TRUE(fresh.HasKey(kMailKey));
+    }
+    EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, kMailKey, kHandler));
+}
+
+TEST_F(MsMailLinkTest, WithoutProfilesTheConfigLogsNameTheHives)
+{
+    const std::string config = ConfigDirectory();
+    CreateDirectoryA((windows_.Path() + "\\system32").c_str(), nullptr);
+    CreateDirectoryA(config.c_str(), nullptr);
+    MakeHiveFile(config + "\\USER1", {{kMailKey, "Login", "one"}});
+    MakeHiveFile(config + "\\USER2", {{"Control Panel\\Desktop", "Wallpaper", "(None)"}});
+    MakeHiveFile(config + "\\SYSTEM", {{"Select", "Current", "1"}});
+    MakeHiveFile(config + "\\NOLOG", {{"Select", "Current", "1"}});
+    for (const char* log : {"USER1.LOG", "USER2.LOG", "SYSTEM.LOG"})
+        WriteFileBytes(config + "\\" + log, "hive log");
+    const std::string systemBytes = ReadFileBytes(config + "\\SYSTEM");
+    const std::string noLogBytes = ReadFileBytes(config + "\\NOLOG");
+
+    {
+        HeldOpenFile inUseBySystem(config + "\\SYSTEM");
+        EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    }
+    EXPECT_EQ(HandlerInHive(config + "\\USER1").bytes, SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+    EXPECT_EQ(HandlerInHive(config + "\\USER2").bytes, SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+    EXPECT_EQ(ReadFileBytes(config + "\\SYSTEM"), systemBytes);
+    EXPECT_EQ(ReadFileBytes(config + "\\NOLOG"), noLogBytes) << "a hive without a log is not found";
+    for (const char* log : {"USER1.LOG", "USER2.LOG", "SYSTEM.LOG"})
+        EXPECT_EQ(ReadFileBytes(config + "\\" + log), "hive log");
+    EXPECT_FALSE(FileExists(config + "\\" + kScratchName));
+    EXPECT_FALSE(FileExists(config + "\\" + kScratchName + ".log"));
+    EXPECT_TRUE(EnabledPrivileges().empty());
+}
+
+TEST_F(MsMailLinkTest, NoHiveSourceMeansNoPassAtAll)
+{
+    auto enabled = EnabledPrivileges();
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_TRUE(g_patch.privilegeCalls.empty());
+    EXPECT_EQ(EnabledPrivileges(), enabled);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+}
+
+TEST_F(MsMailLinkTest, AScratchFileLeftBehindKeepsItsProfileOut)
+{
+    MakeNtLayout();
+    const std::string leftOver = Profile("Other User") + "\\" + kScratchName;
+    WriteFileBytes(leftOver, "left by an earlier setup");
+    const std::string otherBytes = ReadFileBytes(ProfileHive("Other User"));
+
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+
+    EXPECT_EQ(ReadFileBytes(leftOver), "left by an earlier setup");
+    EXPECT_EQ(ReadFileBytes(ProfileHive("Other User")), otherBytes);
+    EXPECT_EQ(HandlerInHive(ProfileHive("Default User")).bytes,
+              SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+    EXPECT_EQ(HandlerInHive(ProfileHive("Administrator")).bytes,
+              SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+}
+
+TEST_F(MsMailLinkTest, DeinstallWhereNoHandlerIsSetPutsTheHiveBackUnchanged)
+{
+    MakeNtLayout();
+    auto before = SnapshotFiles();
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(SnapshotFiles(), before);
+    EXPECT_EQ(g_patch.saves, 0) << "the step found nothing to remove";
+    EXPECT_TRUE(EnabledPrivileges().empty());
+}
+
+// Every way the pass can fail leaves each user's hive at its own path, as
+// it was, with no scratch file or log; shows the message at most once; and
+// ends with every privilege disabled. Failures that fire once let the next
+// profile be served, unless the pass ends there.
+TEST_F(MsMailLinkTest, EveryFailurePointPutsTheHivesBack)
+{
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        bool installing;
+        bool message;
+        int served;  // of the two hives that can be served
+    } cases[] = {
+        {"enabling the restore privilege is refused", [] { g_patch.failEnableAt = 2; }, true,
+         true, 0},
+        {"enabling the security privilege is refused (deinstall)",
+         [] { g_patch.failEnableAt = 3; }, false, true, 0},
+        {"the load lacks the privilege",
+         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_PRIVILEGE_NOT_HELD; }, true, true,
+         0},
+        {"the load lacks the privilege (deinstall)",
+         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_PRIVILEGE_NOT_HELD; }, false,
+         true, 0},
+        {"the load fails otherwise",
+         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_BADDB; }, true, false, 1},
+        {"the owner cannot be read", [] { g_patch.failOwnerAt = 1; }, true, false, 1},
+        {"the step fails", [] { g_patch.failStepAt = 1; }, true, false, 1},
+        {"the step raises an exception",
+         [] { g_patch.raiseInStepAt = 1, g_patch.raiseCode = 0xE0534F58; }, true, false, 1},
+        {"the step makes an access violation",
+         [] { g_patch.raiseInStepAt = 1, g_patch.raiseCode = EXCEPTION_ACCESS_VIOLATION; }, true,
+         false, 1},
+        {"the save fails after writing part of a file", [] { g_patch.failSaveAt = 1; }, true,
+         false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteDirectoryTree(windows_.Path() + "\\Profiles");
+        AddProfile("All Users", {}, false);
+        // For deinstall, both users carry the handler, so both can be served.
+        AddProfile("Default User", {{kMailKey, kHandler, "C:\\Old\\sxmscah.dll,2"}});
+        AddProfile("Other User", {{kMailKey, kHandler, "C:\\Old\\sxmscah.dll,2"},
+                                  {kMailKey, "Login", "other"}});
+        auto before = SnapshotFiles();
+        g_patch.messages.clear();
+        g_patch.privilegeCalls.clear();
+        g_patch.loads = g_patch.saves = g_patch.valueWrites = g_patch.ownerReads = 0;
+        g_patch.failEnableAt = g_patch.failLoadAt = g_patch.failOwnerAt = g_patch.failStepAt =
+            g_patch.raiseInStepAt = g_patch.failSaveAt = 0;
+        c.arrange();
+        ASSERT_TRUE(EnablePrivileges({"SeChangeNotifyPrivilege"}));
+
+        EXPECT_EQ(c.installing ? Integ("C:\\Sorbix") : Remove(), 1);
+
+        auto after = SnapshotFiles();
+        ASSERT_EQ(after.size(), before.size()) << "files were added or lost";
+        int served = 0;
+        for (const auto& file : before) {
+            ASSERT_EQ(after.count(file.first), 1u) << file.first << " is gone";
+            if (after[file.first] != file.second)
+                ++served;
+        }
+        EXPECT_EQ(served, c.served);
+        ExpectNoScratchLeft();
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"));
+        EXPECT_TRUE(EnabledPrivileges().empty());
+        ASSERT_EQ(g_patch.messages.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(g_patch.messages[0].text, c.installing ? kInstallText : kDeinstallText);
+            EXPECT_EQ(g_patch.messages[0].caption, "Sorbix");
+            EXPECT_EQ(g_patch.messages[0].flags, static_cast<UINT>(MB_OK));
+            EXPECT_EQ(g_patch.messages[0].owner, nullptr);
+        }
+        // The current user is served in every case.
+        if (c.installing)
+            EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+        else
+            EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, kMailKey, kHandler));
+    }
+}
+
+TEST_F(MsMailLinkTest, WithoutTokenOrPrivilegeNamesThePassDoesNothing)
+{
+    const struct {
+        const char* what;
+        bool* flag;
+    } cases[] = {
+        {"the token cannot be opened", &g_patch.failOpenToken},
+        {"a privilege cannot be looked up", &g_patch.failLookup},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteDirectoryTree(windows_.Path() + "\\Profiles");
+        MakeNtLayout();
+        auto before = SnapshotFiles();
+        auto enabled = EnabledPrivileges();
+        g_patch.privilegeCalls.clear();
+        *c.flag = true;
+        EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+        *c.flag = false;
+        EXPECT_EQ(SnapshotFiles(), before);
+        EXPECT_TRUE(g_patch.privilegeCalls.empty());
+        EXPECT_EQ(EnabledPrivileges(), enabled) << "privileges are left as they were";
+        EXPECT_TRUE(g_patch.messages.empty());
+        EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+    }
+}
+
+TEST_F(MsMailLinkTest, WepAnswersOne)
+{
+    typedef int(WINAPI * Wep)(DWORD);
+    EXPECT_EQ(module_.Export<Wep>(1)(0), 1);
+}
+
+}  // namespace
