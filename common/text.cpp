@@ -31,6 +31,16 @@ bool TextEqualsNoCase(const char* a, const char* b)
     }
 }
 
+bool TextEquals(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        if (*a != *b)
+            return false;
+        if (*a == '\0')
+            return true;
+    }
+}
+
 // Writes the pieces into destination only once the whole result is known to
 // fit, so that a refused call leaves the destination as it was.
 namespace {

@@ -18,6 +18,9 @@ bool EndsWithBackslash(const char* text);
 // ASCII case-insensitive equality, as registry and INI names compare.
 bool TextEqualsNoCase(const char* a, const char* b);
 
+// Exact equality, letter case included (class section names compare so).
+bool TextEquals(const char* a, const char* b);
+
 // Copies source into destination.
 bool CopyText(char* destination, size_t capacity, const char* source);
 

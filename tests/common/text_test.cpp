@@ -50,6 +50,16 @@ TEST(TextTest, EqualsNoCaseFoldsAsciiLettersOnly)
     EXPECT_FALSE(TextEqualsNoCase("[", "{"));  // '[' + 0x20 is '{': not letters
 }
 
+TEST(TextTest, EqualsComparesLetterCaseToo)
+{
+    EXPECT_TRUE(TextEquals("VWPINFO", "VWPINFO"));
+    EXPECT_TRUE(TextEquals("", ""));
+    EXPECT_FALSE(TextEquals("VWPINFO", "vwpinfo"));
+    EXPECT_FALSE(TextEquals("INTERN", "INTERNAL"));
+    EXPECT_FALSE(TextEquals("INTERNAL", "INTERN"));
+    EXPECT_FALSE(TextEquals("", "x"));
+}
+
 TEST(TextTest, CopyFitsOrRefusesWithoutTouchingTheDestination)
 {
     const struct {

@@ -14,6 +14,7 @@ const DirectiveRule kDirectives[] = {
     {".echo", 1, 1},
     {".reg", 1, 1},
     {".ini", 2, 3},
+    {".walk", 3, 3},
 };
 
 bool IsBlank(char c)

@@ -1,0 +1,13 @@
+// .walk "iniFile" "section" "moduleDirectory": walks one class section of a
+// setup INI file the way a setup script does for a typical setup. From index
+// 1 on, IncludeSet is asked about the entry (with an IncludeSetRecord laid
+// out as the script lays it out); while it exists, SetVapiDLL registers it
+// (typical setup, shell mode 2, the module directory given). One line is
+// printed per entry: index, extension, selected or not, and the results.
+#pragma once
+
+#include <windows.h>
+
+#include "script.h"
+
+void RunSectionWalk(HMODULE install, const ScriptStatement& statement);
