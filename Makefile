@@ -3,7 +3,9 @@
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
+#   make bench  times updateRegHard against the bare registry calls it makes
 #   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
+#   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
 MAKEFLAGS += --no-print-directory
@@ -11,7 +13,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo release clean
+.PHONY: all deps build build-native test demo bench release fuzz clean
 
 all: build
 
@@ -34,8 +36,30 @@ test: build build-native
 demo: build
 	@demo/run-demo.sh $(BUILD)
 
+bench: build
+	@tools/run-bench.sh $(BUILD)
+
 release: build
 	@python3 tools/release.py --binaries $(BUILD)/win32/bin --out $(BUILD)/release
+
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = parse_component_entry set_entry_flags
+
+# New inputs go to $(BUILD)/fuzz-corpus; the saved corpus in the tree is only read.
+fuzz: build-native
+	@for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD)/fuzz-corpus/$$target && \
+	  echo "== fuzz_$$target: $(FUZZ_SECONDS) s ==" && \
+	  if $(BUILD)/native/bin/fuzz_$$target -max_len=2048 -max_total_time=$(FUZZ_SECONDS) \
+	       -print_final_stats=1 -artifact_prefix=$(BUILD)/fuzz-corpus/ \
+	       $(BUILD)/fuzz-corpus/$$target tests/native/corpus/$$target \
+	       >$(BUILD)/fuzz-corpus/$$target.log 2>&1; then \
+	    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' \
+	      $(BUILD)/fuzz-corpus/$$target.log; \
+	  else \
+	    tail -40 $(BUILD)/fuzz-corpus/$$target.log; exit 1; \
+	  fi; \
+	done
 
 clean:
 	rm -rf $(BUILD)

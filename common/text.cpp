@@ -31,6 +31,16 @@ bool TextEqualsNoCase(const char* a, const char* b)
     }
 }
 
+bool TextEquals(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        if (*a != *b)
+            return false;
+        if (*a == '\0')
+            return true;
+    }
+}
+
 // Writes the pieces into destination only once the whole result is known to
 // fit, so that a refused call leaves the destination as it was.
 namespace {
@@ -193,6 +203,42 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
     if (!valid || out.overflow || out.used >= capacity)
         return false;
     return Emit(destination, scratch, out.used);
+}
+
+bool StartsWithNoCase(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (AsciiLower(*text) != AsciiLower(*prefix))
+            return false;  // also at the end of a shorter text
+    }
+    return true;
+}
+
+void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
+                        const char* argument)
+{
+    if (capacity == 0)
+        return;
+    size_t used = 0;
+    size_t room = capacity - 1;  // the terminating zero always fits
+    bool argumentUsed = false;
+    auto put = [&](const char* text, size_t length) {
+        for (size_t i = 0; i < length && used < room; ++i)
+            destination[used++] = text[i];
+    };
+    for (const char* p = messageTemplate; *p != '\0' && used < room;) {
+        if (p[0] == '%' && p[1] == 's' && !argumentUsed) {
+            put(argument, TextLength(argument));
+            argumentUsed = true;
+            p += 2;
+        } else if (p[0] == '%' && p[1] == '%') {
+            put("%", 1);
+            p += 2;
+        } else {
+            put(p++, 1);
+        }
+    }
+    destination[used] = '\0';
 }
 
 const char* FindSubtext(const char* text, const char* part)

@@ -18,6 +18,9 @@ bool EndsWithBackslash(const char* text);
 // ASCII case-insensitive equality, as registry and INI names compare.
 bool TextEqualsNoCase(const char* a, const char* b);
 
+// Exact equality, letter case included (class section names compare so).
+bool TextEquals(const char* a, const char* b);
+
 // Copies source into destination.
 bool CopyText(char* destination, size_t capacity, const char* source);
 
@@ -39,6 +42,16 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // "TYPE%d"): knows %s (const char*), %d (int), %u (unsigned) and %%.
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
+
+// ASCII case-insensitive test that text begins with prefix.
+bool StartsWithNoCase(const char* text, const char* prefix);
+
+// Fills the one "%s" of a message template with argument ("%%" gives "%";
+// any other directive, and a second "%s", stays as written) and cuts the
+// result to fit capacity (a capacity of 0 writes nothing): for texts that
+// are only shown to the user, never stored.
+void FormatShownMessage(char* destination, size_t capacity, const char* messageTemplate,
+                        const char* argument);
 
 // The first place where part occurs in text, compared letter for letter
 // (case-sensitive); null when it does not occur. An empty part occurs at

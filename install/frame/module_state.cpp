@@ -2,3 +2,4 @@
 
 HMODULE g_resourceModule;
 HMODULE g_integrationModule;
+HMODULE g_pluginModule;

@@ -18,12 +18,8 @@ int WriteRegString(const char* subKey, const char* valueName, const char* text)
     return 1;
 }
 
-int ReadRegString(const char* subKey, const char* valueName, char* buffer, size_t bufferSize)
+int ReadKeyString(HKEY key, const char* valueName, char* buffer, size_t bufferSize)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-
     // The value is read into a working buffer of 256 bytes, no larger than
     // the caller's, and handed over only when it is whole: a value that does
     // not fit is refused rather than returned cut.
@@ -32,7 +28,6 @@ int ReadRegString(const char* subKey, const char* valueName, char* buffer, size_
     DWORD count = capacity;
     LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr,
                                    reinterpret_cast<BYTE*>(working), &count);
-    RegCloseKey(key);
     if (status != ERROR_SUCCESS || count > capacity)
         return 0;
 
@@ -44,6 +39,16 @@ int ReadRegString(const char* subKey, const char* valueName, char* buffer, size_
         working[count] = '\0';
     }
     return CopyText(buffer, bufferSize, working) ? 1 : 0;
+}
+
+int ReadRegString(const char* subKey, const char* valueName, char* buffer, size_t bufferSize)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return 0;
+    int read = ReadKeyString(key, valueName, buffer, bufferSize);
+    RegCloseKey(key);
+    return read;
 }
 
 void DeleteRegValue(const char* subKey, const char* valueName)

@@ -50,6 +50,16 @@ TEST(TextTest, EqualsNoCaseFoldsAsciiLettersOnly)
     EXPECT_FALSE(TextEqualsNoCase("[", "{"));  // '[' + 0x20 is '{': not letters
 }
 
+TEST(TextTest, EqualsComparesLetterCaseToo)
+{
+    EXPECT_TRUE(TextEquals("VWPINFO", "VWPINFO"));
+    EXPECT_TRUE(TextEquals("", ""));
+    EXPECT_FALSE(TextEquals("VWPINFO", "vwpinfo"));
+    EXPECT_FALSE(TextEquals("INTERN", "INTERNAL"));
+    EXPECT_FALSE(TextEquals("INTERNAL", "INTERN"));
+    EXPECT_FALSE(TextEquals("", "x"));
+}
+
 TEST(TextTest, CopyFitsOrRefusesWithoutTouchingTheDestination)
 {
     const struct {
@@ -179,6 +189,41 @@ TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
     char buffer[32] = "SOFTWARE";
     EXPECT_TRUE(FormatText(buffer, sizeof buffer, "%s\\%s", buffer, "Sorbix"));
     EXPECT_STREQ(buffer, "SOFTWARE\\Sorbix");
+}
+
+TEST(TextTest, StartsWithNoCase)
+{
+    EXPECT_TRUE(StartsWithNoCase("software\\Quorvane", "SOFTWARE\\"));
+    EXPECT_TRUE(StartsWithNoCase("SOFTWARE\\", "SOFTWARE\\"));
+    EXPECT_TRUE(StartsWithNoCase("anything", ""));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWARE", "SOFTWARE\\"));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWAREX", "SOFTWARE\\"));
+    EXPECT_FALSE(StartsWithNoCase("", "S"));
+}
+
+TEST(TextTest, FormatShownMessageFillsTheOneArgumentAndCutsToTheCapacity)
+{
+    const struct {
+        const char* messageTemplate;
+        const char* argument;
+        size_t capacity;
+        const char* shown;
+    } cases[] = {
+        {"Remove %s?", "a.dll", 32, "Remove a.dll?"},
+        {"Remove %s?", "a.dll", 14, "Remove a.dll?"},  // exactly fits
+        {"Remove %s?", "a.dll", 13, "Remove a.dll"},
+        {"Remove %s?", "a.dll", 10, "Remove a."},
+        {"Remove %s?", "a.dll", 1, ""},
+        {"100%% of %s, %s %d", "x", 32, "100% of x, %s %d"},  // one argument only
+        {"no directive", "x", 32, "no directive"},
+        {"ends with %", "x", 32, "ends with %"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.messageTemplate) + " in " + std::to_string(c.capacity));
+        Destination d(c.capacity, "");
+        FormatShownMessage(d.Data(), d.Capacity(), c.messageTemplate, c.argument);
+        EXPECT_STREQ(d.Data(), c.shown);
+    }
 }
 
 }  // namespace

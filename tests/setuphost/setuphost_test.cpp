@@ -200,4 +200,32 @@ TEST_F(SetupHostTest, SharedCountsOneMoreReferenceAsTheSetupProgramDoes)
         << run.output;
 }
 
+TEST_F(SetupHostTest, WalkAsksAndRegistersEachEntryOfASectionUntilOneIsMissing)
+{
+    RegistryKeyGuard product(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    std::string ini = work_.File("setup.ini");
+    WriteFileBytes(ini,
+                   "[VWPINFO]\r\n"
+                   "Info1=Word for Windows, doc, doc,1,181,1,0,-,0,0\r\n"
+                   "Info2=Ami Pro, sam, sam,1,46,1,0,-,0,0\r\n"
+                   "Info2Typical=U\r\n"
+                   "Info4=Never reached, x, x,1,100,1,0,-,0,0\r\n");
+    HostRun run = Run(".walk \"" + ini + "\" \"VWPINFO\" \"C:\\Sorbix\"\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    const char* lines[] = {
+        "  Info1   \"doc\"    selected      IncludeSet  1  SetVapiDLL  1 (selected 1)  listed 1, "
+        "category 30 0\n",
+        "  Info2   \"sam\"    not selected  IncludeSet  0  SetVapiDLL  1 (selected 0)  listed 1, "
+        "category 30 0\n",
+        "  Info3: no entry, the walk ends\n",
+    };
+    for (const char* line : lines)
+        EXPECT_NE(run.output.find(line), std::string::npos) << line << "in:\n" << run.output;
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\VAPI", "181.1.0.4",
+                        "doc 95 txcm.dll 19"));
+    EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\VAPI", "46"));
+    EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\VAPI", "100"));
+}
+
 }  // namespace

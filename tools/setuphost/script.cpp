@@ -16,6 +16,7 @@ const DirectiveRule kDirectives[] = {
     {".reg", 1, 1},
     {".ini", 2, 3},
     {".shared", 1, 1},
+    {".walk", 3, 4},
 };
 
 bool IsBlank(char c)
@@ -186,6 +187,12 @@ bool ParseScript(const std::string& text, const ExportRow* exports, size_t expor
                 argument.kind = ScriptArgument::kString;
                 argument.text = words[i].first;
                 statement.arguments.push_back(argument);
+            }
+            if (statement.name == ".walk" && statement.arguments.size() == 4 &&
+                statement.arguments[3].text != "typical" && statement.arguments[3].text != "compact") {
+                *error = where + ".walk walks a \"typical\" or a \"compact\" setup, not \"" +
+                         statement.arguments[3].text + "\"";
+                return false;
             }
         } else {
             const ExportRow* row = FindExport(exports, exportCount, statement.name);

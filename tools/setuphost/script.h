@@ -9,6 +9,11 @@
 //   .reg "HKEY_LOCAL_MACHINE\..."        prints the key tree as REGEDIT4 text
 //   .ini "file" "section" ["key"]        prints an INI section or entry (a bare
 //                                        file name is in the Windows directory)
+//   .walk "iniFile" "section" "moduleDir" ["typical"|"compact"]
+//                                        walks a class section as a typical (the
+//                                        default) or compact setup does:
+//                                        IncludeSet, then SetVapiDLL, one line
+//                                        per entry (section_walk.h)
 //
 // Arguments: integers (12, -1, 0x8000), quoted strings (no escapes: a
 // backslash is itself), buffer(N) (a writable buffer of N zero bytes) and

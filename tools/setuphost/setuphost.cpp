@@ -29,6 +29,7 @@
 #include "import_table.h"
 #include "regedit_export.h"
 #include "script.h"
+#include "section_walk.h"
 #include "state.h"
 
 namespace {
@@ -528,7 +529,9 @@ int main(int argc, char** argv)
     MachineState before = ReadMachineState(Keys(baseline.files));
     for (size_t i = 0; i < scripts.size(); ++i) {
         for (const ScriptStatement& statement : programs[i]) {
-            if (statement.name[0] == '.')
+            if (statement.name == ".walk")
+                RunSectionWalk(install, statement);
+            else if (statement.name[0] == '.')
                 RunDirective(statement);
             else
                 RunExport(install, scripts[i], statement);

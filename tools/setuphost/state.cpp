@@ -29,39 +29,6 @@ const size_t kWatchedKeyCount = sizeof kWatchedKeys / sizeof kWatchedKeys[0];
 
 namespace {
 
-void ReadKeyTree(HKEY root, const std::string& subKey, const std::string& shown, MachineState* state)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    auto& values = state->keys[shown];
-    std::vector<char> name(16384);
-    std::vector<BYTE> data(65536);
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
-                          &dataLength) != ERROR_SUCCESS)
-            break;
-        ValueState value;
-        value.type = type;
-        value.bytes.assign(reinterpret_cast<char*>(data.data()), dataLength);
-        values.emplace_back(std::string(name.data(), nameLength), value);
-    }
-    std::vector<std::string> children;
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS)
-            break;
-        children.emplace_back(name.data(), nameLength);
-    }
-    RegCloseKey(key);
-    for (const std::string& child : children)
-        ReadKeyTree(root, subKey + "\\" + child, shown + "\\" + child, state);
-}
-
 FileState ReadFileState(const std::string& path)
 {
     FileState file;
@@ -142,10 +109,8 @@ MachineState ReadMachineState(const std::vector<std::string>& files)
 {
     MachineState state;
     for (size_t i = 0; i < kWatchedKeyCount; ++i) {
-        HKEY root;
-        std::string subKey;
-        if (SplitRegistryPath(kWatchedKeys[i], &root, &subKey))
-            ReadKeyTree(root, subKey, kWatchedKeys[i], &state);
+        for (const RegistryKeyContents& key : ReadRegistryTree(kWatchedKeys[i]))
+            state.keys[key.path] = key.values;
     }
     for (const std::string& file : files)
         state.files[file] = ReadFileState(file);
@@ -184,7 +149,7 @@ std::string DescribeChanges(const MachineState& before, const MachineState& afte
                 now = candidate.first == value.first ? &candidate.second : now;
             if (now == nullptr)
                 lines += "  - " + RegeditValueLine(value.first, value.second.type, value.second.bytes) + "\n";
-            else if (!(*now == value.second))
+            else if (!SameValue(*now, value.second))
                 lines += "  - " + RegeditValueLine(value.first, value.second.type, value.second.bytes) +
                          "\n  + " + RegeditValueLine(value.first, now->type, now->bytes) + "\n";
         }

@@ -7,11 +7,14 @@
 #include <utility>
 #include <vector>
 
-struct ValueState {
-    unsigned long type = 0;
-    std::string bytes;
-    bool operator==(const ValueState& other) const { return type == other.type && bytes == other.bytes; }
-};
+#include "regedit_export.h"
+
+typedef RegistryValueData ValueState;
+
+inline bool SameValue(const ValueState& a, const ValueState& b)
+{
+    return a.type == b.type && a.bytes == b.bytes;
+}
 
 struct FileState {
     bool exists = false;

@@ -63,26 +63,27 @@ std::string ValueData(DWORD type, const std::string& bytes)
     return prefix + HexBytes(bytes);
 }
 
-void AppendKey(HKEY root, const std::string& subKey, const std::string& shownPath, std::string& out)
+void ReadTree(HKEY root, const std::string& subKey, const std::string& shownPath,
+              std::vector<RegistryKeyContents>& tree)
 {
     HKEY key;
     if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
-    out += "[" + shownPath + "]\n";
+    RegistryKeyContents contents;
+    contents.path = shownPath;
     std::vector<char> name(16384);
     std::vector<BYTE> data(65536);
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         DWORD dataLength = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &type, data.data(),
+        RegistryValueData value;
+        if (RegEnumValueA(key, index, name.data(), &nameLength, nullptr, &value.type, data.data(),
                           &dataLength) != ERROR_SUCCESS)
             break;
-        out += RegeditValueLine(std::string(name.data(), nameLength), type,
-                                std::string(reinterpret_cast<char*>(data.data()), dataLength)) +
-               "\n";
+        value.bytes.assign(reinterpret_cast<char*>(data.data()), dataLength);
+        contents.values.emplace_back(std::string(name.data(), nameLength), value);
     }
-    out += "\n";
+    tree.push_back(contents);
     std::vector<std::string> subkeys;
     for (DWORD index = 0;; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
@@ -93,7 +94,7 @@ void AppendKey(HKEY root, const std::string& subKey, const std::string& shownPat
     }
     RegCloseKey(key);
     for (const std::string& child : subkeys)
-        AppendKey(root, subKey.empty() ? child : subKey + "\\" + child, shownPath + "\\" + child, out);
+        ReadTree(root, subKey.empty() ? child : subKey + "\\" + child, shownPath + "\\" + child, tree);
 }
 
 }  // namespace
@@ -118,15 +119,31 @@ bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* sub
     return false;
 }
 
+std::vector<RegistryKeyContents> ReadRegistryTree(const std::string& fullPath)
+{
+    std::vector<RegistryKeyContents> tree;
+    HKEY root;
+    std::string subKey;
+    if (SplitRegistryPath(fullPath, &root, &subKey))
+        ReadTree(root, subKey, fullPath, tree);
+    return tree;
+}
+
 std::string RegeditText(const std::string& fullPath)
 {
     HKEY root;
     std::string subKey;
     if (!SplitRegistryPath(fullPath, &root, &subKey))
         return "; " + fullPath + ": unknown registry root\n";
-    std::string out;
-    AppendKey(root, subKey, fullPath, out);
-    if (out.empty())
+    std::vector<RegistryKeyContents> tree = ReadRegistryTree(fullPath);
+    if (tree.empty())
         return "; [" + fullPath + "] is absent\n";
+    std::string out;
+    for (const RegistryKeyContents& key : tree) {
+        out += "[" + key.path + "]\n";
+        for (const auto& value : key.values)
+            out += RegeditValueLine(value.first, value.second.type, value.second.bytes) + "\n";
+        out += "\n";
+    }
     return out;
 }

@@ -4,6 +4,22 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
+
+struct RegistryValueData {
+    DWORD type = REG_NONE;
+    std::string bytes;
+};
+
+struct RegistryKeyContents {
+    std::string path;  // as fullPath names it, with the subkeys' names added
+    std::vector<std::pair<std::string, RegistryValueData>> values;  // in enumeration order
+};
+
+// The key and all its subkeys, each before its own subkeys; empty when the
+// key is missing or the root unknown.
+std::vector<RegistryKeyContents> ReadRegistryTree(const std::string& fullPath);
 
 // Splits "HKEY_LOCAL_MACHINE\SOFTWARE\..." (or "HKLM\...") into its root and
 // the path below it; false for an unknown root.

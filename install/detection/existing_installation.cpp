@@ -1,0 +1,124 @@
+#include "existing_installation.h"
+
+#include <windows.h>
+
+#include "registry.h"
+#include "text.h"
+
+namespace {
+
+enum InstallationFound {
+    kNothingFound = 0,
+    kSameProduct = 1,
+    kOtherProduct = 3,
+};
+
+const char kCurrentGeneralKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
+const char kCurrentMakerKey[] = "SOFTWARE\\Quorvane";
+const char kFullNameGeneralKey[] = "SOFTWARE\\FenwoldSoftware\\Sorbix\\General";
+const char kFullNameMakerKey[] = "SOFTWARE\\FenwoldSoftware";
+const char kShortNameGeneralKey[] = "SOFTWARE\\Fenwold\\Sorbix\\General";
+const char kShortNameMakerKey[] = "SOFTWARE\\Fenwold";
+
+// The caller's buffers: the home directory holds at least 256 bytes, the
+// maker key at least 25 ("SOFTWARE\FenwoldSoftware" and its zero).
+const size_t kHomeCapacity = 256;
+const size_t kMakerKeyCapacity = 25;
+
+struct Detection {
+    char* homeDirectory;
+    const char* setupDirectory;
+    DWORD* internalSeen;
+    char* makerKey;
+};
+
+// First pass, HKEY_LOCAL_MACHINE, the former makers first. A readable but
+// empty "Home" ends the pass with nothing found.
+int FindUnderMachine(const Detection& d)
+{
+    const struct {
+        const char* generalKey;
+        const char* makerKey;
+    } formerMakers[] = {{kFullNameGeneralKey, kFullNameMakerKey},
+                        {kShortNameGeneralKey, kShortNameMakerKey}};
+    char home[512];
+    for (const auto& maker : formerMakers) {
+        if (!ReadRegString(maker.generalKey, "Home", home, sizeof home))
+            continue;
+        if (home[0] == '\0')
+            return kNothingFound;
+        CopyText(d.homeDirectory, kHomeCapacity, home);
+        CopyText(d.makerKey, kMakerKeyCapacity, maker.makerKey);
+        return kOtherProduct;
+    }
+
+    if (!ReadRegString(kCurrentGeneralKey, "Home", home, sizeof home) || home[0] == '\0')
+        return kNothingFound;
+    CopyText(d.homeDirectory, kHomeCapacity, home);
+    CopyText(d.makerKey, kMakerKeyCapacity, kCurrentMakerKey);
+    char internal[512];
+    if (ReadRegString(kCurrentGeneralKey, "Internal", internal, sizeof internal) &&
+        CompareInternal(internal, d.setupDirectory))
+        return kOtherProduct;
+    return kSameProduct;
+}
+
+// Second pass, HKEY_CLASSES_ROOT, the current maker first; only the first
+// key that opens is looked at.
+int FindUnderClassesRoot(const Detection& d, int machineResult)
+{
+    const char* const generalKeys[] = {kCurrentGeneralKey, kFullNameGeneralKey,
+                                       kShortNameGeneralKey};
+    const char* const makerKeys[] = {kCurrentMakerKey, kFullNameMakerKey, kShortNameMakerKey};
+    for (size_t i = 0; i < 3; ++i) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, generalKeys[i], 0, KEY_QUERY_VALUE, &key) !=
+            ERROR_SUCCESS)
+            continue;
+        int result = machineResult;
+        char internal[256];
+        char home[256];
+        if (i == 0) {
+            // The current maker's product is compared with this setup's
+            // "install.ini" as in the first pass.
+            if (ReadKeyString(key, "Internal", internal, sizeof internal) &&
+                ReadKeyString(key, "Home", home, sizeof home)) {
+                CopyText(d.homeDirectory, kHomeCapacity, home);
+                *d.internalSeen = 1;
+                result = CompareInternal(internal, d.setupDirectory) ? kOtherProduct
+                                                                     : kSameProduct;
+            }
+        } else if (ReadKeyString(key, "Internal", internal, sizeof internal)) {
+            *d.internalSeen = 1;
+            if (ReadKeyString(key, "Home", home, sizeof home)) {
+                CopyText(d.homeDirectory, kHomeCapacity, home);
+                CopyText(d.makerKey, kMakerKeyCapacity, makerKeys[i]);
+                result = kOtherProduct;
+            }
+        }
+        RegCloseKey(key);
+        return result;
+    }
+    return machineResult;
+}
+
+}  // namespace
+
+int CompareInternal(const char* internalValue, const char* directory)
+{
+    char path[512];
+    char entry[512];
+    entry[0] = '\0';
+    if (JoinName(path, sizeof path, directory, "install.ini"))
+        GetPrivateProfileStringA("General", "Internal", "", entry, sizeof entry, path);
+    return TextEqualsNoCase(entry, internalValue) ? 0 : 1;
+}
+
+extern "C" int WINAPI HaveKeyDLL(DWORD, char* homeDirectory, const char* setupDirectory,
+                                 DWORD* internalSeen, char* makerKey)
+{
+    makerKey[0] = '\0';
+    *internalSeen = 0;
+    Detection d = {homeDirectory, setupDirectory, internalSeen, makerKey};
+    return FindUnderClassesRoot(d, FindUnderMachine(d));
+}

@@ -1,0 +1,110 @@
+#include "class_dispatch.h"
+
+#include <windows.h>
+
+#include "component_entry.h"
+#include "converter_writers.h"
+#include "engine_writers.h"
+#include "setup_ini.h"
+#include "shell_registration.h"
+#include "text.h"
+
+namespace {
+
+int DocumentWriter(const char* section, char* entryText)
+{
+    return WriteDocumentEngineEntries(section, entryText);
+}
+
+int FixedSetWriter(const char* section, char* entryText)
+{
+    return WriteFixedSetEntries(section, entryText);
+}
+
+int MultimediaWriter(const char* section, char* entryText)
+{
+    return WriteMultimediaEntries(section, entryText);
+}
+
+struct ClassWriter {
+    const char* section;
+    int (*write)(const char* section, char* entryText);
+};
+
+const ClassWriter kClassWriters[] = {
+    {"VWPINFO", DocumentWriter},
+    {"SPREADSHEETINFO", DocumentWriter},
+    {"INTERUTILINFO", DocumentWriter},
+    {"INTERN", FixedSetWriter},
+    {"MULTIMEDINFO", MultimediaWriter},
+    {"SPICINFO", WritePictureSourceEntries},
+    {"TPICINFO", WritePictureTargetEntries},
+    {"SWPINFO", WriteWordProcessingSourceEntry},
+    {"TWPINFO", WriteWordProcessingTargetEntry},
+};
+
+ClassEntryResult FromWriter(int result)
+{
+    return result != 0 ? ClassEntryResult::Registered : ClassEntryResult::Failed;
+}
+
+}  // namespace
+
+ClassEntryResult RegisterClassEntry(const char* section, char* entryText, bool withShell,
+                                    int shellMode, const char* moduleDirectory)
+{
+    for (const ClassWriter& writer : kClassWriters) {
+        if (TextEquals(section, writer.section))
+            return FromWriter(writer.write(section, entryText));
+    }
+    if (withShell && TextEquals(section, "VIEWENGINEINFO"))
+        return FromWriter(RegisterShellExtension(section, entryText, shellMode, moduleDirectory));
+    return ClassEntryResult::NotHandled;
+}
+
+// Arguments 1 and 5 are the script's own and are not read.
+extern "C" int WINAPI SetVapiDLL(DWORD, int setupType, const char* section, int* selected, DWORD,
+                                 int entryIndex, const char* iniFile, int shellMode,
+                                 const char* moduleDirectory)
+{
+    *selected = 1;
+    char entryText[kEntryReadCapacity];
+    if (!ReadComponentEntryText(iniFile, section, entryIndex, entryText))
+        return 0;
+    // An entry of a parsed section that the parser refuses is no entry, as
+    // IncludeSet reports it.
+    ComponentEntry entry;
+    if (IsParsedSection(section) && !ParseComponentEntry(entryText, &entry))
+        return 0;
+
+    if ((setupType == 1 || setupType == 2) &&
+        IsLeftOutOfSetup(iniFile, section, entryIndex, setupType == 2))
+        *selected = 0;
+    if (*selected == 0)
+        return 1;
+
+    switch (RegisterClassEntry(section, entryText, true, shellMode, moduleDirectory)) {
+    case ClassEntryResult::Failed:
+        return -1;
+    case ClassEntryResult::Registered:
+    case ClassEntryResult::NotHandled:
+        break;
+    }
+    return 1;
+}
+
+// Arguments 3 to 6 are the script's own and are not read.
+extern "C" int WINAPI SetOEMVapi(const char* section, char* entryText, const char*, DWORD, DWORD,
+                                 const char*)
+{
+    if (TextEquals(section, "TOOLBAR"))
+        return -1;
+    switch (RegisterClassEntry(section, entryText, false, 0, "")) {
+    case ClassEntryResult::Failed:
+        return -1;
+    case ClassEntryResult::Registered:
+    case ClassEntryResult::NotHandled:
+        break;
+    }
+    return 1;
+}
