@@ -107,6 +107,8 @@ TEST_F(SetupHostTest, AScriptWithAFaultRunsNothing)
         {"not an argument", "installLoadStr one buffer(9) \"C:\\\"", "line 3: not an argument: one"},
         {"unknown directive", ".dance \"x\"", "line 3: unknown directive .dance"},
         {"nameless cell", "installLoadStr 1 @ \"C:\\\"", "line 3: a named cell is @name or @name(V): @"},
+        {"unknown setup type", ".walk \"C:\\s.ini\" \"VWPINFO\" \"C:\\\" \"custom\"",
+         "line 3: .walk walks a \"typical\" or a \"compact\" setup, not \"custom\""},
         {"bad cell value", "installLoadStr 1 @mode(x) \"C:\\\"",
          "line 3: a named cell is @name or @name(V): @mode(x)"},
     };
