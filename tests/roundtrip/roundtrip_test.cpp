@@ -17,6 +17,7 @@
 #include "registry_state.h"
 #include "scratch_files.h"
 #include "test_paths.h"
+#include "token_privileges.h"
 
 namespace {
 
@@ -122,6 +123,7 @@ protected:
     {
         ASSERT_TRUE(setup_.Free() && viewer_.Free() && eudora_.Free() && dralin_.Free() && profiles_.Free());
         ClearViewerKeys();
+        UnmountTemporaryHive();
         MakeSetupFiles();
         MakeHostApplications();
     }
@@ -138,6 +140,20 @@ protected:
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager");
         DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
         DeleteKeyTree(HKEY_CURRENT_USER, "Software\\SorbixTests");
+    }
+
+    // The all-users pass mounts each hive as HKLM\sxtmpkey and cannot when
+    // something else left a hive mounted there: start without it.
+    static void UnmountTemporaryHive()
+    {
+        if (!KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
+            return;
+        PrivilegeStateGuard privileges;
+        EnablePrivileges({"SeBackupPrivilege", "SeRestorePrivilege"});
+        RegUnLoadKeyA(HKEY_LOCAL_MACHINE, "sxtmpkey");
+        if (KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
+            DeleteKeyTree(HKEY_LOCAL_MACHINE, "sxtmpkey");
+        ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey")) << "HKLM\\sxtmpkey stays mounted";
     }
 
     void MakeSetupFiles()
