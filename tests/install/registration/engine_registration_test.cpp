@@ -15,6 +15,11 @@ const std::vector<ExpectedRow> kDocumentFixedRows = {
     {"sxdocve.dll", "sxDOCVIEW"},
 };
 const std::vector<ExpectedRow> kWorkbookFixedRows = {{"sxwkbve.dll", "sxWKBVIEW"}};
+// What any entry of the fixed-set section writes.
+const std::vector<ExpectedRow> kFixedSetRows = {
+    {"238", "0 133 fxtrst32.dll 1"}, {"239", "0 133 fxtrst32.dll 1"}, {"240", "0 133 fxtrst32.dll 1"},
+    {"241", "0 133 fxtrst32.dll 1"}, {"243", "0 133 fxtrst32.dll 1"}, {"244", "0 133 fxtrst32.dll 1"},
+    {"246", "0 133 fxtrst32.dll 1"}};
 
 std::vector<ExpectedRow> Join(std::vector<ExpectedRow> first, const std::vector<ExpectedRow>& more)
 {
@@ -79,13 +84,7 @@ TEST_F(EngineRegistrationTest, WritesTheRowsOfTheSectionAndFormatInOrder)
         {"INTERUTILINFO", Entry(210), Join(kWorkbookFixedRows, {{"210", "doc 0 sxdocve.dll"}})},
         {"INTERUTILINFO", Entry(275), Join(kWorkbookFixedRows, {{"275", "text 0 sxdocve.dll"}})},
         {"INTERN", "Fonts and filters",
-         {{"238", "0 133 fxtrst32.dll 1"},
-          {"239", "0 133 fxtrst32.dll 1"},
-          {"240", "0 133 fxtrst32.dll 1"},
-          {"241", "0 133 fxtrst32.dll 1"},
-          {"243", "0 133 fxtrst32.dll 1"},
-          {"244", "0 133 fxtrst32.dll 1"},
-          {"246", "0 133 fxtrst32.dll 1"}}},
+         kFixedSetRows},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.section + ": " + c.entry);
@@ -196,13 +195,7 @@ TEST_F(EngineRegistrationTest, SetOemVapiRegistersTheScriptsTextAndRefusesWhatIt
         {"spreadsheet entry", "SPREADSHEETINFO", Entry(100), 1,
          Join(kWorkbookFixedRows, {{"100.2.0", "wkb 0 sxwkbve.dll"}})},
         {"fixed set", "INTERN", "x", 1,
-         {{"238", "0 133 fxtrst32.dll 1"},
-          {"239", "0 133 fxtrst32.dll 1"},
-          {"240", "0 133 fxtrst32.dll 1"},
-          {"241", "0 133 fxtrst32.dll 1"},
-          {"243", "0 133 fxtrst32.dll 1"},
-          {"244", "0 133 fxtrst32.dll 1"},
-          {"246", "0 133 fxtrst32.dll 1"}}},
+         kFixedSetRows},
         {"toolbar", "TOOLBAR", Entry(100), -1, {}},
         {"shell registration is not done here", "VIEWENGINEINFO", Entry(100), 1, {}},
         {"section not handled", "OTHERINFO", Entry(100), 1, {}},
