@@ -175,20 +175,29 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
             WriteValue("Encodings", entry.type, encoding.text, file);
     }
 
-    // Every type's description is written, image types and listed ones too;
-    // only a new type's earlier description is backed up.
+    // Every type's description is written, image types and listed ones too.
+    // The browser's own earlier description is backed up so that deinstall
+    // gives it back: a new type's whenever there is one; a listed or image
+    // type's unless the viewer was already ours, a backup of it is kept
+    // already (both an earlier install's doing), or it is the very text
+    // being written.
     for (int i = 0; i < g_typeCount; ++i) {
         const MimeTypeEntry& entry = g_types[i];
         ProfileValue old;
-        old.result = kMissing;
-        if (entry.state == kNewType &&
-            ReadValue("MIME Descriptions", entry.type, file, old) == kPresent)
+        ReadValue("MIME Descriptions", entry.type, file, old);
+        if (entry.state == kNewType && old.result == kPresent)
             WriteValue("OMIME Descriptions", entry.type, old.text, file);
         ProfileValue description;
         if (ReadValue("MIME Descriptions", entry.type, dependIni, description) != kPresent)
             return false;
-        if (old.result != kTooLong)
-            WriteValue("MIME Descriptions", entry.type, description.text, file);
+        if (old.result == kTooLong)
+            continue;
+        ProfileValue kept;
+        if (entry.state != kNewType && old.result == kPresent && !entry.viewerWasOurs &&
+            !TextEquals(old.text, description.text) &&
+            ReadValue("OMIME Descriptions", entry.type, file, kept) == kMissing)
+            WriteValue("OMIME Descriptions", entry.type, old.text, file);
+        WriteValue("MIME Descriptions", entry.type, description.text, file);
     }
     return true;
 }

@@ -68,12 +68,10 @@ const char* const kExpectedLeftovers[] = {
     "+ C:\\windows\\winfile.ini [AddOns] Sorbix=",
     // Microsoft Mail: the mail key made in a hive that had none stays, empty.
     "+ key tree Default User's hive\\SOFTWARE",
-    // The browser: the appended type-list entry stays; descriptions are
-    // written without a backup, for image types and types already listed too.
+    // The browser: the appended type-list entry stays, and so does the
+    // description written for an image type that had none.
     "+ C:\\windows\\mosaic.ini [Viewers] TYPE3=application/x-sorbix",
     "+ C:\\windows\\mosaic.ini [MIME Descriptions] image/gif=GIF picture",
-    "- C:\\windows\\mosaic.ini [MIME Descriptions] application/msword=Word for Windows",
-    "+ C:\\windows\\mosaic.ini [MIME Descriptions] application/msword=Word document",
     // The Dralin mail program: the backup section stays with an empty
     // entry, and the default viewer comes back in small letters, as kept.
     "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] [Sorbix Backup - Viewers]",

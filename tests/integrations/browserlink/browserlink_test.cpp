@@ -430,9 +430,9 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
     Browser(browser);
     EXPECT_EQ(Integ(), 1);
 
-    // msword is listed: viewer and suffixes backed up and replaced, encoding
-    // left alone, description replaced without backup. The image type is
-    // left to the browser but for its description; x-sorbix is new.
+    // msword is listed: viewer, suffixes and description backed up and
+    // replaced, encoding left alone. The image type is left to the browser
+    // but for its description, which is backed up too; x-sorbix is new.
     EXPECT_EQ(Of("Viewers"),
               (Lines{"TYPE0=application/msword", "TYPE1=IMAGE/GIF",
                      std::string("application/msword=") + kCommand,
@@ -447,7 +447,7 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
     EXPECT_EQ(Of("MIME Descriptions"),
               (Lines{"application/msword=Word document", "image/gif=GIF picture",
                      "application/x-sorbix=Sorbix document"}));
-    EXPECT_EQ(Of("OMIME Descriptions"), Lines{});
+    EXPECT_EQ(Of("OMIME Descriptions"), (Lines{"application/msword=Word file", "image/gif=GIF"}));
 
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(Of("Viewers"),
@@ -457,9 +457,8 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
         << "the TYPE entries install appended stay";
     EXPECT_EQ(Of("Suffixes"), (Lines{"application/msword=.doc", "IMAGE/GIF=.gif"}));
     EXPECT_EQ(Of("Encodings"), Lines{"application/msword=7bit"});
-    EXPECT_EQ(Of("MIME Descriptions"),
-              (Lines{"application/msword=Word document", "image/gif=GIF picture"}))
-        << "descriptions stay as install wrote them";
+    EXPECT_EQ(Of("MIME Descriptions"), (Lines{"application/msword=Word file", "image/gif=GIF"}))
+        << "the browser's own descriptions are back";
     for (const char* backup : {"OViewers", "OSuffixes", "OEncodings", "OMIME Descriptions"})
         EXPECT_EQ(Of(backup), Lines{}) << backup;
 }
@@ -468,7 +467,8 @@ TEST_F(BrowserFileTest, SecondInstallKeepsTheBrowsersOwnBackups)
 {
     Browser("[Viewers]\r\nTYPE0=application/msword\r\n"
             "application/msword=C:\\WORD\\WORD.EXE %s\r\n"
-            "[Suffixes]\r\napplication/msword=.doc\r\n");
+            "[Suffixes]\r\napplication/msword=.doc\r\n"
+            "[MIME Descriptions]\r\napplication/msword=Word file\r\n");
     EXPECT_EQ(Integ(), 1);
     EXPECT_EQ(Integ("D:\\SORBIX"), 1);
     EXPECT_EQ(Entry(windowsMosaic_, "Viewers", "application/msword"), "D:\\SORBIX\\sorbix.exe %s");
@@ -476,6 +476,8 @@ TEST_F(BrowserFileTest, SecondInstallKeepsTheBrowsersOwnBackups)
     EXPECT_EQ(Of("OSuffixes"), Lines{"application/msword=.doc"})
         << "the suffixes of the first install are not taken for the browser's";
     EXPECT_EQ(Of("OEncodings"), Lines{});
+    EXPECT_EQ(Of("OMIME Descriptions"), Lines{"application/msword=Word file"})
+        << "the descriptions of the first install are not taken for the browser's";
     EXPECT_EQ(Of("Viewers").size(), 4u) << "no type is appended twice";
 
     EXPECT_EQ(Remove(), 1);
@@ -484,6 +486,9 @@ TEST_F(BrowserFileTest, SecondInstallKeepsTheBrowsersOwnBackups)
                      "TYPE1=application/x-sorbix"}));
     EXPECT_EQ(Of("Suffixes"), Lines{"application/msword=.doc"});
     EXPECT_EQ(Of("Encodings"), Lines{});
+    EXPECT_EQ(Of("MIME Descriptions"),
+              (Lines{"application/msword=Word file", "image/gif=GIF picture"}))
+        << "an image type the browser does not list keeps the description written";
 }
 
 TEST_F(BrowserFileTest, DeinstallRemovesOwnCommandsAndRestoresOlderValues)
