@@ -6,7 +6,7 @@
 //
 //   setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]...
 //             [--export-reg FILE] [--diff] [--save-state FILE] [--diff-from FILE]
-//             SCRIPT...
+//             [--measure] SCRIPT...
 //
 // Message boxes that install.dll, or a module it loads, shows are printed and
 // answered: by the --answer values in order, then by the box's default button.
@@ -15,6 +15,8 @@
 // changed in them and in the INI files the DLLs wrote. --save-state keeps the
 // state from before the run in a file, and --diff-from prints what differs
 // from such a state after this run: a removal against the state before setup.
+// --measure prints the time spent inside the exports and how many registry
+// and profile calls the DLLs made.
 #include <windows.h>
 
 #include <stdint.h>
@@ -141,8 +143,74 @@ void NoteProfileWrite(const char* file)
         g_filesBefore[path] = ReadMachineState({path}).files[path];
 }
 
+// The registry and profile calls the DLLs make, counted for --measure.
+enum CountedCall {
+    kRegCreateKey,
+    kRegOpenKey,
+    kRegSetValue,
+    kRegQueryValue,
+    kRegDeleteValue,
+    kRegCloseKey,
+    kGetProfileString,
+    kWriteProfileString,
+    kCountedCalls
+};
+const char* const kCountedCallNames[kCountedCalls] = {
+    "RegCreateKeyExA", "RegOpenKeyExA",  "RegSetValueExA",          "RegQueryValueExA",
+    "RegDeleteValueA", "RegCloseKey",    "GetPrivateProfileStringA", "WritePrivateProfileStringA"};
+unsigned long g_calls[kCountedCalls];
+
+LONG WINAPI HostRegCreateKey(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                             REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                             LPDWORD disposition)
+{
+    ++g_calls[kRegCreateKey];
+    return RegCreateKeyExA(key, subKey, reserved, keyClass, options, access, security, result,
+                           disposition);
+}
+
+LONG WINAPI HostRegOpenKey(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
+{
+    ++g_calls[kRegOpenKey];
+    return RegOpenKeyExA(key, subKey, options, access, result);
+}
+
+LONG WINAPI HostRegSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                            DWORD size)
+{
+    ++g_calls[kRegSetValue];
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI HostRegQueryValue(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                              LPDWORD size)
+{
+    ++g_calls[kRegQueryValue];
+    return RegQueryValueExA(key, name, reserved, type, data, size);
+}
+
+LONG WINAPI HostRegDeleteValue(HKEY key, LPCSTR name)
+{
+    ++g_calls[kRegDeleteValue];
+    return RegDeleteValueA(key, name);
+}
+
+LONG WINAPI HostRegCloseKey(HKEY key)
+{
+    ++g_calls[kRegCloseKey];
+    return RegCloseKey(key);
+}
+
+DWORD WINAPI HostGetPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR value,
+                                         DWORD size, LPCSTR file)
+{
+    ++g_calls[kGetProfileString];
+    return GetPrivateProfileStringA(section, key, fallback, value, size, file);
+}
+
 BOOL WINAPI HostWritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
+    ++g_calls[kWriteProfileString];
     NoteProfileWrite(file);
     return WritePrivateProfileStringA(section, key, value, file);
 }
@@ -204,6 +272,14 @@ void WatchModule(HMODULE module)
          reinterpret_cast<void*>(&HostWritePrivateProfileSection)},
         {"KERNEL32.dll", "WriteProfileStringA", reinterpret_cast<void*>(&HostWriteProfileString)},
         {"ADVAPI32.dll", "RegSaveKeyA", reinterpret_cast<void*>(&HostRegSaveKey)},
+        {"ADVAPI32.dll", "RegCreateKeyExA", reinterpret_cast<void*>(&HostRegCreateKey)},
+        {"ADVAPI32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&HostRegOpenKey)},
+        {"ADVAPI32.dll", "RegSetValueExA", reinterpret_cast<void*>(&HostRegSetValue)},
+        {"ADVAPI32.dll", "RegQueryValueExA", reinterpret_cast<void*>(&HostRegQueryValue)},
+        {"ADVAPI32.dll", "RegDeleteValueA", reinterpret_cast<void*>(&HostRegDeleteValue)},
+        {"ADVAPI32.dll", "RegCloseKey", reinterpret_cast<void*>(&HostRegCloseKey)},
+        {"KERNEL32.dll", "GetPrivateProfileStringA",
+         reinterpret_cast<void*>(&HostGetPrivateProfileString)},
     };
     for (const auto& hook : hooks) {
         if (void** slot = FindImportSlot(module, hook.dll, hook.function))
@@ -424,7 +500,7 @@ int Usage()
     fprintf(stderr,
             "usage: setuphost [--dir DIR] [--answer yes|no|ok|cancel|abort|retry|ignore]...\n"
             "                 [--export-reg FILE] [--diff] [--save-state FILE] [--diff-from FILE]\n"
-            "                 SCRIPT...\n");
+            "                 [--measure] SCRIPT...\n");
     return 2;
 }
 
@@ -456,6 +532,7 @@ int main(int argc, char** argv)
     std::string saveStatePath;
     std::string diffFromPath;
     bool diff = false;
+    bool measure = false;
     std::vector<std::string> scripts;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
@@ -470,6 +547,8 @@ int main(int argc, char** argv)
             diffFromPath = argv[++i];
         } else if (option == "--diff") {
             diff = true;
+        } else if (option == "--measure") {
+            measure = true;
         } else if (option == "--answer" && hasValue) {
             const char* word = argv[++i];
             int id = 0;
@@ -527,14 +606,21 @@ int main(int argc, char** argv)
     SetUnhandledExceptionFilter(ReportCrash);
 
     MachineState before = ReadMachineState(Keys(baseline.files));
+    LARGE_INTEGER frequency, started, finished;
+    QueryPerformanceFrequency(&frequency);
+    double callTime = 0;
     for (size_t i = 0; i < scripts.size(); ++i) {
         for (const ScriptStatement& statement : programs[i]) {
             if (statement.name == ".walk")
                 RunSectionWalk(install, statement);
             else if (statement.name[0] == '.')
                 RunDirective(statement);
-            else
+            else {
+                QueryPerformanceCounter(&started);
                 RunExport(install, scripts[i], statement);
+                QueryPerformanceCounter(&finished);
+                callTime += static_cast<double>(finished.QuadPart - started.QuadPart);
+            }
         }
     }
     FreeLibrary(install);
@@ -570,6 +656,14 @@ int main(int argc, char** argv)
         std::string changes = DescribeChanges(baseline, ReadMachineState(Keys(baseline.files)));
         printf("\n-- What differs from the saved state:\n%s",
                changes.empty() ? "nothing\n" : changes.c_str());
+    }
+    if (measure) {
+        // Only the time inside the exports counts, not the host's printing.
+        printf("\n-- Measured: %.3f ms inside the exports; calls made by the DLLs:",
+               callTime * 1000.0 / static_cast<double>(frequency.QuadPart));
+        for (int i = 0; i < kCountedCalls; ++i)
+            printf(" %s=%lu", kCountedCallNames[i], g_calls[i]);
+        printf("\n");
     }
     fflush(stdout);
     return status;
