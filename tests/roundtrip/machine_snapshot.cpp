@@ -6,6 +6,7 @@
 
 #include "hive_files.h"
 #include "registry_state.h"
+#include "scratch_files.h"
 
 namespace {
 
@@ -155,30 +156,21 @@ void MachineSnapshot::AddIniFile(const std::string& path)
 void MachineSnapshot::AddDirectoryTree(const std::string& directory,
                                        const std::vector<std::string>& skippedSuffixes)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = directory + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            files_[path + "\\"] = "(directory)";
-            AddDirectoryTree(path, skippedSuffixes);
+    for (const DirectoryEntry& entry : EntriesBelow(directory)) {
+        if (entry.directory) {
+            files_[entry.path + "\\"] = "(directory)";
             continue;
         }
         bool skipped = false;
         for (const std::string& suffix : skippedSuffixes)
-            skipped = skipped || (name.size() >= suffix.size() &&
-                                  _stricmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) == 0);
+            skipped = skipped ||
+                      (entry.path.size() >= suffix.size() &&
+                       _stricmp(entry.path.c_str() + entry.path.size() - suffix.size(), suffix.c_str()) == 0);
         if (skipped)
-            files_[path] = "(listed only)";
+            files_[entry.path] = "(listed only)";
         else
-            AddFile(path);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+            AddFile(entry.path);
+    }
 }
 
 void MachineSnapshot::AddHiveFile(const std::string& path, const std::string& shown)

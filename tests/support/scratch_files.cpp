@@ -51,24 +51,42 @@ void CopyFileTo(const std::string& from, const std::string& to)
         << "cannot copy " << from << " to " << to << ", error " << GetLastError();
 }
 
-void DeleteDirectoryTree(const std::string& path)
+static void CollectEntries(const std::string& directory, std::vector<DirectoryEntry>& entries)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteDirectoryTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        bool isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entries.push_back({directory + "\\" + name, isDirectory});
+        if (isDirectory)
+            CollectEntries(directory + "\\" + name, entries);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+std::vector<DirectoryEntry> EntriesBelow(const std::string& directory)
+{
+    std::vector<DirectoryEntry> entries;
+    CollectEntries(directory, entries);
+    return entries;
+}
+
+void DeleteDirectoryTree(const std::string& path)
+{
+    // Backwards: what a directory holds goes before the directory itself.
+    std::vector<DirectoryEntry> entries = EntriesBelow(path);
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (entry->directory) {
+            RemoveDirectoryA(entry->path.c_str());
+        } else {
+            SetFileAttributesA(entry->path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(entry->path.c_str());
+        }
     }
     RemoveDirectoryA(path.c_str());
 }

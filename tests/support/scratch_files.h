@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 std::string WindowsDirectory();
 
@@ -11,6 +12,14 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 void CopyFileTo(const std::string& from, const std::string& to);
 void DeleteDirectoryTree(const std::string& path);
+
+struct DirectoryEntry {
+    std::string path;  // full path
+    bool directory;
+};
+
+// Everything below directory, each directory before what it holds.
+std::vector<DirectoryEntry> EntriesBelow(const std::string& directory);
 
 // A new empty directory under C:\sorbix-tests, removed with all it holds
 // when destroyed.

@@ -215,23 +215,14 @@ BOOL WINAPI OpenToken(HANDLE process, DWORD access, PHANDLE token)
 }
 
 // Every file below a directory, as paths relative to it.
-void ListFiles(const std::string& root, const std::string& relative,
-               std::vector<std::string>& files)
+std::vector<std::string> FilesBelow(const std::string& root)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((root + relative + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ListFiles(root, relative + "\\" + name, files);
-        else
-            files.push_back(relative + "\\" + name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::vector<std::string> files;
+    for (const DirectoryEntry& entry : EntriesBelow(root)) {
+        if (!entry.directory)
+            files.push_back(entry.path.substr(root.size()));
+    }
+    return files;
 }
 
 class MsMailLinkTest : public ::testing::Test {
@@ -285,10 +276,8 @@ protected:
 
     std::map<std::string, std::string> SnapshotFiles() const
     {
-        std::vector<std::string> files;
-        ListFiles(windows_.Path(), "", files);
         std::map<std::string, std::string> contents;
-        for (const auto& file : files)
+        for (const auto& file : FilesBelow(windows_.Path()))
             contents[file] = ReadFileBytes(windows_.Path() + file);
         return contents;
     }
@@ -296,9 +285,7 @@ protected:
     // No scratch file or scratch log anywhere in the tree.
     void ExpectNoScratchLeft() const
     {
-        std::vector<std::string> files;
-        ListFiles(windows_.Path(), "", files);
-        for (const auto& file : files) {
+        for (const auto& file : FilesBelow(windows_.Path())) {
             EXPECT_EQ(file.find(kScratchName), std::string::npos) << file << " was left";
             EXPECT_EQ(file.find(".log"), std::string::npos) << file << " was left";
         }
