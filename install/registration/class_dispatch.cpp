@@ -83,14 +83,10 @@ extern "C" int WINAPI SetVapiDLL(DWORD, int setupType, const char* section, int*
     if (*selected == 0)
         return 1;
 
-    switch (RegisterClassEntry(section, entryText, true, shellMode, moduleDirectory)) {
-    case ClassEntryResult::Failed:
-        return -1;
-    case ClassEntryResult::Registered:
-    case ClassEntryResult::NotHandled:
-        break;
-    }
-    return 1;
+    return RegisterClassEntry(section, entryText, true, shellMode, moduleDirectory) ==
+                   ClassEntryResult::Failed
+               ? -1
+               : 1;
 }
 
 // Arguments 3 to 6 are the script's own and are not read.
@@ -99,12 +95,5 @@ extern "C" int WINAPI SetOEMVapi(const char* section, char* entryText, const cha
 {
     if (TextEquals(section, "TOOLBAR"))
         return -1;
-    switch (RegisterClassEntry(section, entryText, false, 0, "")) {
-    case ClassEntryResult::Failed:
-        return -1;
-    case ClassEntryResult::Registered:
-    case ClassEntryResult::NotHandled:
-        break;
-    }
-    return 1;
+    return RegisterClassEntry(section, entryText, false, 0, "") == ClassEntryResult::Failed ? -1 : 1;
 }
