@@ -136,53 +136,23 @@ std::vector<std::string> ValueNames(HKEY root, const std::string& key)
     return names;
 }
 
-static RegistryKeyGuard::Tree ReadTree(HKEY root, const std::string& key)
-{
-    RegistryKeyGuard::Tree tree;
-    for (const std::string& name : ValueNames(root, key))
-        tree.values.emplace_back(name, ReadRegistryValue(root, key, name));
-    HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return tree;
-    char name[256];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        tree.subkeys.emplace_back(name, RegistryKeyGuard::Tree());
-    }
-    RegCloseKey(handle);
-    for (auto& subkey : tree.subkeys)
-        subkey.second = ReadTree(root, key + "\\" + subkey.first);
-    return tree;
-}
-
-static void WriteTree(HKEY root, const std::string& key, const RegistryKeyGuard::Tree& tree)
-{
-    HKEY handle;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    for (const auto& value : tree.values)
-        RegSetValueExA(handle, value.first.c_str(), 0, value.second.type,
-                       reinterpret_cast<const BYTE*>(value.second.bytes.data()),
-                       static_cast<DWORD>(value.second.bytes.size()));
-    RegCloseKey(handle);
-    for (const auto& subkey : tree.subkeys)
-        WriteTree(root, key + "\\" + subkey.first, subkey.second);
-}
-
 RegistryKeyGuard::RegistryKeyGuard(HKEY root, std::string key)
-    : root_(root), key_(std::move(key)), existed_(KeyExists(root_, key_))
+    : root_(root), key_(std::move(key)), saved_(ReadRegistryTree(root_, key_))
 {
-    if (existed_)
-        saved_ = ReadTree(root_, key_);
 }
 
 RegistryKeyGuard::~RegistryKeyGuard()
 {
     DeleteKeyTree(root_, key_);
-    if (existed_)
-        WriteTree(root_, key_, saved_);
+    for (const RegistryKeyContents& key : saved_) {
+        HKEY handle;
+        if (RegCreateKeyExA(root_, key.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &handle, nullptr) != ERROR_SUCCESS)
+            continue;
+        for (const auto& value : key.values)
+            RegSetValueExA(handle, value.first.c_str(), 0, value.second.type,
+                           reinterpret_cast<const BYTE*>(value.second.bytes.data()),
+                           static_cast<DWORD>(value.second.bytes.size()));
+        RegCloseKey(handle);
+    }
 }

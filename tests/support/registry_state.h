@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "regedit_export.h"
+
 #include <string>
 #include <vector>
 
@@ -46,14 +48,8 @@ public:
     RegistryKeyGuard(const RegistryKeyGuard&) = delete;
     RegistryKeyGuard& operator=(const RegistryKeyGuard&) = delete;
 
-    struct Tree {
-        std::vector<std::pair<std::string, RegistryValue>> values;
-        std::vector<std::pair<std::string, Tree>> subkeys;
-    };
-
 private:
     HKEY root_;
     std::string key_;
-    bool existed_;
-    Tree saved_;
+    std::vector<RegistryKeyContents> saved_;  // each key before its subkeys; empty: missing
 };

@@ -129,6 +129,13 @@ std::vector<RegistryKeyContents> ReadRegistryTree(const std::string& fullPath)
     return tree;
 }
 
+std::vector<RegistryKeyContents> ReadRegistryTree(HKEY root, const std::string& subKey)
+{
+    std::vector<RegistryKeyContents> tree;
+    ReadTree(root, subKey, subKey, tree);
+    return tree;
+}
+
 std::string RegeditText(const std::string& fullPath)
 {
     HKEY root;

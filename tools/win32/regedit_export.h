@@ -21,6 +21,9 @@ struct RegistryKeyContents {
 // key is missing or the root unknown.
 std::vector<RegistryKeyContents> ReadRegistryTree(const std::string& fullPath);
 
+// The same below an open root; the paths are subKey and its subkeys.
+std::vector<RegistryKeyContents> ReadRegistryTree(HKEY root, const std::string& subKey);
+
 // Splits "HKEY_LOCAL_MACHINE\SOFTWARE\..." (or "HKLM\...") into its root and
 // the path below it; false for an unknown root.
 bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* subKey);
