@@ -6,27 +6,46 @@
 #include <windows.h>
 
 #include "common/read_outcome.h"
+#include "common/text.h"
+
+// The small calls are defined here, so that each DLL carries only those it
+// makes.
 
 // The class the setup gives the keys it creates: none, an empty text.
 // Writable only because RegCreateKeyExA takes it so; it is never written.
-extern char g_emptyKeyClass[];
+inline char g_emptyKeyClass[] = "";
 
 // RegCreateKeyExA(root, subKey, 0, keyClass, options, access, no security
 // attributes, key, disposition); disposition may be null. True when the key
 // was created or opened.
-bool CreateRegistryKey(HKEY root, const char* subKey, char* keyClass, DWORD options,
-                       REGSAM access, HKEY* key, DWORD* disposition);
+inline bool CreateRegistryKey(HKEY root, const char* subKey, char* keyClass, DWORD options,
+                              REGSAM access, HKEY* key, DWORD* disposition)
+{
+    return RegCreateKeyExA(root, subKey, 0, keyClass, options, access, nullptr, key,
+                           disposition) == ERROR_SUCCESS;
+}
 
 // Sets a REG_SZ value of text and its terminating zero; an empty name is the
 // key's default value. Returns RegSetValueExA's status.
-LONG SetRegistryString(HKEY key, const char* valueName, const char* text);
+inline LONG SetRegistryString(HKEY key, const char* valueName, const char* text)
+{
+    return RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                          static_cast<DWORD>(TextLength(text) + 1));
+}
 
 // RegQueryValueExA of valueName into data (*size bytes in, the data's byte
 // count out); type may be null. Missing when there is no such value, Whole
 // when the data fit, NotWhole when it did not or could not be read. The
 // bytes are handed over as stored: no terminating zero is looked for.
-ReadOutcome QueryRegistryValue(HKEY key, const char* valueName, DWORD* type, void* data,
-                               DWORD* size);
+inline ReadOutcome QueryRegistryValue(HKEY key, const char* valueName, DWORD* type, void* data,
+                                      DWORD* size)
+{
+    LONG status =
+        RegQueryValueExA(key, valueName, nullptr, type, static_cast<BYTE*>(data), size);
+    if (status == ERROR_SUCCESS)
+        return ReadOutcome::Whole;
+    return status == ERROR_FILE_NOT_FOUND ? ReadOutcome::Missing : ReadOutcome::NotWhole;
+}
 
 // Reads a text value whole into buffer (capacity bytes). Data stored without
 // its own terminating zero gets one after its last byte, which must still
@@ -38,4 +57,14 @@ ReadOutcome ReadRegistryText(HKEY key, const char* valueName, char* buffer, DWOR
 // Opens root\subKey with access and deletes valueName; a missing key or
 // value is passed over silently. Returns RegDeleteValueA's status, or the
 // failed open's.
-LONG DeleteRegistryValue(HKEY root, const char* subKey, REGSAM access, const char* valueName);
+inline LONG DeleteRegistryValue(HKEY root, const char* subKey, REGSAM access,
+                                const char* valueName)
+{
+    HKEY key;
+    LONG status = RegOpenKeyExA(root, subKey, 0, access, &key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegDeleteValueA(key, valueName);
+    RegCloseKey(key);
+    return status;
+}

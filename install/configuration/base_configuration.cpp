@@ -183,8 +183,7 @@ const KeyTable kReaderAndFontTables[] = {
 bool WriteGeneralKey(const char* homeDirectory, const char* productId, const char* iniPath)
 {
     HKEY key;
-    DWORD disposition;
-    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key, &disposition))
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key))
         return false;
     SetStringValue(key, "ProductID", productId);
     char entry[256];
@@ -202,8 +201,7 @@ bool WriteGeneralKey(const char* homeDirectory, const char* productId, const cha
 bool WriteAppPathsKey(const char* homeDirectory)
 {
     HKEY key;
-    DWORD disposition;
-    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kAppPathsKey, &key, &disposition))
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kAppPathsKey, &key))
         return false;
     SetStringValue(key, "path", homeDirectory);
     // An application path too long for its 256 bytes is not stored cut: the
@@ -218,8 +216,7 @@ bool WriteAppPathsKey(const char* homeDirectory)
 bool WriteSingleValueKey(HKEY root, const char* subKey, const char* valueName, const char* text)
 {
     HKEY key;
-    DWORD disposition;
-    if (!CreateWritableKey(root, subKey, &key, &disposition))
+    if (!CreateWritableKey(root, subKey, &key))
         return false;
     SetStringValue(key, valueName, text);
     RegCloseKey(key);

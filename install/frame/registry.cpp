@@ -3,10 +3,17 @@
 #include "common/registry_access.h"
 #include "common/text.h"
 
-bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key, DWORD* disposition)
+bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key)
+{
+    DWORD disposition;
+    return CreateRegistryKey(root, subKey, g_emptyKeyClass, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                             key, &disposition);
+}
+
+bool CreateWritableKeyUnasked(HKEY root, const char* subKey, HKEY* key)
 {
     return CreateRegistryKey(root, subKey, g_emptyKeyClass, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                             key, disposition);
+                             key, nullptr);
 }
 
 void SetStringValue(HKEY key, const char* valueName, const char* text)
@@ -17,8 +24,7 @@ void SetStringValue(HKEY key, const char* valueName, const char* text)
 int WriteRegString(const char* subKey, const char* valueName, const char* text)
 {
     HKEY key;
-    DWORD disposition;
-    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, subKey, &key, &disposition))
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, subKey, &key))
         return 0;
     SetStringValue(key, valueName, text);
     RegCloseKey(key);

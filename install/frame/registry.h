@@ -7,9 +7,12 @@
 
 #include <stddef.h>
 
-// Creates or opens root\subKey for writing; disposition may be null. False
-// when the key cannot be had.
-bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key, DWORD* disposition);
+// Creates or opens root\subKey for writing. False when the key cannot be had.
+bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key);
+
+// As CreateWritableKey, without asking whether the key was created or
+// opened: the shell registration's keys.
+bool CreateWritableKeyUnasked(HKEY root, const char* subKey, HKEY* key);
 
 // Sets a REG_SZ value of text; an empty name is the key's default value. A
 // failed set does not stop the writer: its result is not looked at.

@@ -45,8 +45,8 @@ inline constexpr char kShellExtensionServerKey[] =
 inline constexpr char kContextMenuHandlerKey[] =
     "*\\shellex\\ContextMenuHandlers\\" SORBIX_SHELL_EXTENSION_CLASS;
 
-// The system's keys. The help key is written with a small "help" and its
-// value removed below "Help": both spellings are the ones the system uses.
+// The system's keys. The help key is written as "help" and cleaned as
+// "Help"; the registry does not tell the two apart.
 inline constexpr char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\help";
 inline constexpr char kHelpRemovalKey[] = "SOFTWARE\\Microsoft\\Windows\\Help";
 inline constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";

@@ -13,8 +13,7 @@ int WriteKeyTables(const KeyTable* tables, size_t tableCount)
 {
     for (size_t t = 0; t < tableCount; ++t) {
         HKEY key;
-        DWORD disposition;
-        if (!CreateWritableKey(HKEY_LOCAL_MACHINE, tables[t].subKey, &key, &disposition))
+        if (!CreateWritableKey(HKEY_LOCAL_MACHINE, tables[t].subKey, &key))
             return 0;
         SetRows(key, tables[t].rows, SetStringValue);
         RegCloseKey(key);

@@ -43,12 +43,10 @@ const ShellKey kShellKeys[] = {
     {{kTabKey, RowsOf(kTabRows)}, WriteOptionTab},
 };
 
-// The keys of the shell registration are created without asking what became
-// of them.
 HKEY CreateKey(HKEY root, const char* path)
 {
     HKEY key;
-    if (!CreateWritableKey(root, path, &key, nullptr))
+    if (!CreateWritableKeyUnasked(root, path, &key))
         return nullptr;
     return key;
 }
