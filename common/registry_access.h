@@ -8,21 +8,17 @@
 #include "common/read_outcome.h"
 #include "common/text.h"
 
-// The small calls are defined here, so that each DLL carries only those it
-// makes.
-
-// The class the setup gives the keys it creates: none, an empty text.
-// Writable only because RegCreateKeyExA takes it so; it is never written.
-inline char g_emptyKeyClass[] = "";
+// Defined here, so that each DLL carries only the calls it makes.
 
 // RegCreateKeyExA(root, subKey, 0, keyClass, options, access, no security
 // attributes, key, disposition); disposition may be null. True when the key
-// was created or opened.
-inline bool CreateRegistryKey(HKEY root, const char* subKey, char* keyClass, DWORD options,
+// was created or opened. The setup's keys get the empty class "".
+inline bool CreateRegistryKey(HKEY root, const char* subKey, const char* keyClass, DWORD options,
                               REGSAM access, HKEY* key, DWORD* disposition)
 {
-    return RegCreateKeyExA(root, subKey, 0, keyClass, options, access, nullptr, key,
-                           disposition) == ERROR_SUCCESS;
+    // The class is only read, though the call takes it as writable text.
+    return RegCreateKeyExA(root, subKey, 0, const_cast<char*>(keyClass), options, access, nullptr,
+                           key, disposition) == ERROR_SUCCESS;
 }
 
 // Sets a REG_SZ value of text and its terminating zero; an empty name is the
@@ -51,8 +47,22 @@ inline ReadOutcome QueryRegistryValue(HKEY key, const char* valueName, DWORD* ty
 // its own terminating zero gets one after its last byte, which must still
 // fit: a value that fills the buffer without one is NotWhole. *size is the
 // byte count as stored.
-ReadOutcome ReadRegistryText(HKEY key, const char* valueName, char* buffer, DWORD capacity,
-                             DWORD* size);
+inline ReadOutcome ReadRegistryText(HKEY key, const char* valueName, char* buffer,
+                                    DWORD capacity, DWORD* size)
+{
+    *size = capacity;
+    ReadOutcome outcome = QueryRegistryValue(key, valueName, nullptr, buffer, size);
+    if (outcome != ReadOutcome::Whole)
+        return outcome;
+    if (*size > capacity)
+        return ReadOutcome::NotWhole;
+    if (*size == 0 || buffer[*size - 1] != '\0') {
+        if (*size == capacity)
+            return ReadOutcome::NotWhole;
+        buffer[*size] = '\0';
+    }
+    return ReadOutcome::Whole;
+}
 
 // Opens root\subKey with access and deletes valueName; a missing key or
 // value is passed over silently. Returns RegDeleteValueA's status, or the

@@ -6,14 +6,13 @@
 bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key)
 {
     DWORD disposition;
-    return CreateRegistryKey(root, subKey, g_emptyKeyClass, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                             key, &disposition);
+    return CreateRegistryKey(root, subKey, "", REG_OPTION_NON_VOLATILE, KEY_WRITE, key,
+                             &disposition);
 }
 
 bool CreateWritableKeyUnasked(HKEY root, const char* subKey, HKEY* key)
 {
-    return CreateRegistryKey(root, subKey, g_emptyKeyClass, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                             key, nullptr);
+    return CreateRegistryKey(root, subKey, "", REG_OPTION_NON_VOLATILE, KEY_WRITE, key, nullptr);
 }
 
 void SetStringValue(HKEY key, const char* valueName, const char* text)

@@ -50,8 +50,8 @@ extern "C" int WINAPI FMIntInstall(const char* installationDirectory, const char
     if (JoinName(extensionPath, sizeof extensionPath, installationDirectory, kExtensionFile)) {
         HKEY key;
         DWORD disposition;
-        if (CreateRegistryKey(HKEY_LOCAL_MACHINE, kAddOnsKey, g_emptyKeyClass, 0, KEY_ALL_ACCESS,
-                              &key, &disposition)) {
+        if (CreateRegistryKey(HKEY_LOCAL_MACHINE, kAddOnsKey, "", 0, KEY_ALL_ACCESS, &key,
+                              &disposition)) {
             SetRegistryString(key, kEntryName, extensionPath);
             RegCloseKey(key);
         }

@@ -72,7 +72,7 @@ extern "C" int WINAPI MSIntInstall(const char* directory, const char*)
 
     HKEY key;
     DWORD disposition;
-    if (!CreateRegistryKey(HKEY_CURRENT_USER, kMailKey, g_emptyKeyClass, REG_OPTION_NON_VOLATILE,
+    if (!CreateRegistryKey(HKEY_CURRENT_USER, kMailKey, "", REG_OPTION_NON_VOLATILE,
                            KEY_ALL_ACCESS, &key, &disposition))
         return 0;
     SetRegistryString(key, kHandlerValueName, handlerValue);

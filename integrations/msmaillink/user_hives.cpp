@@ -282,8 +282,8 @@ int SetHandlerInHive(void* context)
 {
     const char* handlerValue = static_cast<const char*>(context);
     DWORD disposition;
-    if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kMailKeyInHive, g_emptyKeyClass,
-                           REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &g_keyInHive, &disposition)) {
+    if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kMailKeyInHive, "", REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, &g_keyInHive, &disposition)) {
         g_keyInHive = nullptr;
         return 0;
     }

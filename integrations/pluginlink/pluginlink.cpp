@@ -62,8 +62,8 @@ bool CreateKeyPath(char* path, HKEY* result)
                          ERROR_SUCCESS;
             } else {
                 DWORD disposition;
-                opened = CreateRegistryKey(key, component, g_emptyKeyClass, 0, KEY_WRITE, &next,
-                                           &disposition);
+                opened =
+                    CreateRegistryKey(key, component, "", 0, KEY_WRITE, &next, &disposition);
                 RegCloseKey(key);
             }
             if (!opened)
