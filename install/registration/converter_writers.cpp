@@ -65,7 +65,8 @@ bool IsGraphicsExclusion(int formatNumber)
 
 const FormatRows& PictureFormatOf(int formatNumber)
 {
-    const FormatRows* format = FindFormatRows(kPictureFormats, CountOf(kPictureFormats), formatNumber);
+    const FormatRows* format =
+        FindFormatRows(kPictureFormats, CountOf(kPictureFormats), formatNumber);
     return format != nullptr ? *format : kOtherPictureFormat;
 }
 

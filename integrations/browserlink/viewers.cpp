@@ -64,7 +64,8 @@ bool ReadTypeList(const char* dependIni)
         if (ReadValue("MIME Types", key, dependIni, type) == ReadOutcome::Missing)
             return true;
         MimeTypeEntry& entry = g_types[n];
-        if (type.result == ReadOutcome::NotWhole || !CopyText(entry.type, sizeof entry.type, type.text))
+        if (type.result == ReadOutcome::NotWhole ||
+            !CopyText(entry.type, sizeof entry.type, type.text))
             return false;
         ProfileValue suffixes;
         if (ReadValue("MIME Suffixes", entry.type, dependIni, suffixes) != ReadOutcome::Whole)
@@ -186,7 +187,8 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
         if (entry.state == kNewType && old.result == ReadOutcome::Whole)
             WriteValue("OMIME Descriptions", entry.type, old.text, file);
         ProfileValue description;
-        if (ReadValue("MIME Descriptions", entry.type, dependIni, description) != ReadOutcome::Whole)
+        if (ReadValue("MIME Descriptions", entry.type, dependIni, description) !=
+            ReadOutcome::Whole)
             return false;
         if (old.result == ReadOutcome::NotWhole)
             continue;

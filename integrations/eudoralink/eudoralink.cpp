@@ -80,7 +80,8 @@ bool ReadText(HKEY root, const char* keyPath, const char* valueName, char* buffe
     if (key == nullptr)
         return false;
     DWORD size;
-    ReadOutcome read = ReadRegistryText(key, valueName, buffer, static_cast<DWORD>(capacity), &size);
+    ReadOutcome read =
+        ReadRegistryText(key, valueName, buffer, static_cast<DWORD>(capacity), &size);
     RegCloseKey(key);
     return read == ReadOutcome::Whole && size > 1;
 }
