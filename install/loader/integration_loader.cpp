@@ -58,29 +58,36 @@ void FreeIntegrationModule()
     g_integrationModule = nullptr;
 }
 
+namespace {
+
+// One operation, the module freed before the export returns.
+int CallOnce(const char* moduleFile, unsigned ordinal, int passArguments,
+             const char* installationDirectory, const char* supportDirectory)
+{
+    int result = CallIntegrationModule(moduleFile, ordinal, passArguments, installationDirectory,
+                                       supportDirectory);
+    FreeIntegrationModule();
+    return result;
+}
+
+}  // namespace
+
 extern "C" int WINAPI IntegAval(DWORD, const char* moduleFile, DWORD,
                                 const char* installationDirectory, const char* supportDirectory)
 {
-    int result = CallIntegrationModule(moduleFile, kOrdinalAvailable, 0, installationDirectory,
-                                       supportDirectory);
-    FreeIntegrationModule();
-    return result & 1;
+    return CallOnce(moduleFile, kOrdinalAvailable, 0, installationDirectory, supportDirectory) & 1;
 }
 
 extern "C" int WINAPI IntegInteg(DWORD, const char* moduleFile, const char* installationDirectory,
                                  const char* supportDirectory)
 {
-    CallIntegrationModule(moduleFile, kOrdinalInstall, 1, installationDirectory,
-                          supportDirectory);
-    FreeIntegrationModule();
+    CallOnce(moduleFile, kOrdinalInstall, 1, installationDirectory, supportDirectory);
     return 1;
 }
 
 extern "C" int WINAPI IntegRemove(DWORD, const char* moduleFile, const char* installationDirectory,
                                   const char* supportDirectory)
 {
-    CallIntegrationModule(moduleFile, kOrdinalDeinstall, 1, installationDirectory,
-                          supportDirectory);
-    FreeIntegrationModule();
+    CallOnce(moduleFile, kOrdinalDeinstall, 1, installationDirectory, supportDirectory);
     return 1;
 }
