@@ -360,7 +360,8 @@ protected:
     RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, kHelp};
     RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, kRun};
     RegistryKeyGuard formerMaker_{HKEY_LOCAL_MACHINE, kFormerMaker};
-    UpRegDeleteValProc upRegDeleteVal_ = install_.Export<UpRegDeleteValProc>(kOrdinalUpRegDeleteVal);
+    UpRegDeleteValProc upRegDeleteVal_ =
+        install_.Export<UpRegDeleteValProc>(kOrdinalUpRegDeleteVal);
 };
 
 TEST_F(UpRegDeleteValTest, RemovesTheViewersEntriesAndTheFormerMakersOnlyForFlagZero)
