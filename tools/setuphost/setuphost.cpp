@@ -13,7 +13,6 @@
 #include <string.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -105,17 +104,6 @@ int Usage(const std::string& fault)
 {
     fprintf(stderr, "setuphost: %s\n%s(setuphost --help tells more)\n", fault.c_str(), kUsage);
     return kUsageStatus;
-}
-
-bool ReadBytes(const std::string& path, std::string* bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return false;
-    std::stringstream content;
-    content << file.rdbuf();
-    *bytes = content.str();
-    return true;
 }
 
 std::string SystemMessage(DWORD error)
@@ -221,7 +209,7 @@ int main(int argc, char** argv)
     std::vector<std::vector<ScriptStatement>> programs(scripts.size());
     for (size_t i = 0; i < scripts.size(); ++i) {
         std::string bytes, text, error;
-        if (!ReadBytes(scripts[i], &bytes)) {
+        if (!ReadWholeFile(scripts[i], &bytes)) {
             fprintf(stderr, "setuphost: cannot read %s; nothing was run\n", scripts[i].c_str());
             return kUsageStatus;
         }

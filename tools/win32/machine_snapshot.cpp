@@ -55,17 +55,6 @@ std::string ShownLine(const std::string& line)
     return crlf ? shown : shown + " (no CR LF end)";
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::stringstream content;
-    content << in.rdbuf();
-    *bytes = content.str();
-    return true;
-}
-
 // The longest common subsequence walk of two line lists: what was dropped
 // and what was added, in file order.
 void LineDifferences(const std::string& path, const std::vector<std::string>& a,
@@ -134,6 +123,17 @@ bool Unhex(const std::string& text, std::string* bytes)
 }
 
 }  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::stringstream content;
+    content << in.rdbuf();
+    *bytes = content.str();
+    return true;
+}
 
 const char* RootName(HKEY root)
 {

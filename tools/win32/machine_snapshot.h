@@ -70,5 +70,8 @@ private:
     std::map<std::string, bool> iniExists_;
 };
 
+// A file's bytes; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
+
 // The watched key trees that exist, as REGEDIT4 text with its header line.
 std::string ExportWatchedKeys();
