@@ -19,12 +19,18 @@ windows_path() { printf 'Z:%s' "$(realpath -m "$1" | sed 's|/|\\|g')"; }
 host() { "$wine" "$bin/setuphost.exe" --dir "$(windows_path "$bin")" "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-# What the configuration writes is removed again, whatever happens.
-viewer_keys=('HKLM\SOFTWARE\Quorvane' 'HKCR\SOFTWARE\Quorvane'
+# What the configuration writes is removed again, whatever happens; a maker
+# key ("SOFTWARE\Quorvane") that was there before (empty, as other tests may
+# leave it) stays.
+viewer_keys=('HKLM\SOFTWARE\Quorvane\Sorbix' 'HKCR\SOFTWARE\Quorvane\Sorbix'
   'HKCR\CLSID\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}'
   'HKCR\*\shellex\ContextMenuHandlers\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}')
+maker_keys=()
+for key in 'HKLM\SOFTWARE\Quorvane' 'HKCR\SOFTWARE\Quorvane'; do
+  "$wine" reg query "$key" >/dev/null 2>&1 || maker_keys+=("$key")
+done
 clean_up() {
-  for key in "${viewer_keys[@]}"; do "$wine" reg delete "$key" /f >/dev/null 2>&1 || true; done
+  for key in "${viewer_keys[@]}" "${maker_keys[@]}"; do "$wine" reg delete "$key" /f >/dev/null 2>&1 || true; done
   "$wine" reg delete 'HKLM\SOFTWARE\Microsoft\Windows\help' /v sorbix.hlp /f >/dev/null 2>&1 || true
   rm -rf "$setup"
   WINEPREFIX="$clean_prefix" "$root/tests/wine/prefix.sh" stop "$clean_prefix"
