@@ -4,7 +4,8 @@
 #               under Wine, the text helpers natively with sanitizers
 #   make demo   the main job, run by the setup script host under Wine
 #   make bench  times updateRegHard against the bare registry calls it makes
-#   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
+#   make release  build/release: the zip for setup authors (32-bit DLLs, the
+#               reference, the 32-bit host and the demo's scripts, a manifest)
 #   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
@@ -33,7 +34,10 @@ build-native: deps
 test: build build-native
 	@tools/run-tests.sh $(BUILD)
 
-demo: build
+# The demo builds only what it runs (the 64-bit DLLs, the host and the
+# stand-ins); its build output goes to a log, shown only when the build fails.
+demo: deps
+	@demo/build-demo.sh $(BUILD) $(JOBS)
 	@demo/run-demo.sh $(BUILD)
 
 bench: build

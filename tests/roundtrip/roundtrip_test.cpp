@@ -28,34 +28,6 @@ const char kEudoraDirectory[] = "C:\\Eudora";
 const char kDralinDirectory[] = "C:\\Dralin";
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
 
-// The registry places a setup or its removal may touch, as the host watches
-// them, and the key a user hive is mounted as for a moment.
-const struct {
-    HKEY root;
-    const char* key;
-    const char* shown;
-} kWatchedKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane", "HKLM\\SOFTWARE\\Quorvane"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware", "HKLM\\SOFTWARE\\FenwoldSoftware"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold", "HKLM\\SOFTWARE\\Fenwold"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"},
-    {HKEY_LOCAL_MACHINE, "sxtmpkey", "HKLM\\sxtmpkey"},
-    {HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane", "HKCR\\SOFTWARE\\Quorvane"},
-    {HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}",
-     "HKCR\\CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"},
-    {HKEY_CLASSES_ROOT, "*\\shellex", "HKCR\\*\\shellex"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail", "HKCU\\SOFTWARE\\Microsoft\\Mail"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Netscape", "HKCU\\SOFTWARE\\Netscape"},
-};
-
 // What the typical setup and the removal leave behind on purpose.
 const char* const kExpectedLeftovers[] = {
     // The viewer's own configuration: no export of the removal deletes it.
@@ -106,6 +78,36 @@ private:
     std::string path_;
     bool free_;
 };
+
+// Every file below a directory (names and bytes); a file whose name ends
+// with one of skippedSuffixes is only listed, not read.
+void AddDirectoryTree(MachineSnapshot* snapshot, const std::string& directory,
+                      const std::vector<std::string>& skippedSuffixes)
+{
+    for (const DirectoryEntry& entry : EntriesBelow(directory)) {
+        if (entry.directory) {
+            snapshot->AddDirectory(entry.path);
+            continue;
+        }
+        bool skipped = false;
+        for (const std::string& suffix : skippedSuffixes)
+            skipped = skipped ||
+                      (entry.path.size() >= suffix.size() &&
+                       _stricmp(entry.path.c_str() + entry.path.size() - suffix.size(), suffix.c_str()) == 0);
+        if (skipped)
+            snapshot->AddListedFile(entry.path);
+        else
+            snapshot->AddFile(entry.path);
+    }
+}
+
+// The key tree inside a hive file, mounted for a moment.
+void AddHiveFile(MachineSnapshot* snapshot, const std::string& path, const std::string& shown)
+{
+    MountedHive hive(path);
+    if (hive.Mounted())
+        snapshot->AddKeyTree(HKEY_LOCAL_MACHINE, hive.MountName(), shown);
+}
 
 std::string Crlf(const std::vector<std::string>& lines)
 {
@@ -218,18 +220,17 @@ protected:
     MachineSnapshot Snapshot() const
     {
         MachineSnapshot snapshot;
-        for (const auto& key : kWatchedKeys)
-            snapshot.AddKeyTree(key.root, key.key, key.shown);
+        snapshot.AddWatchedKeys();
         snapshot.AddIniFile(mosaicIni_);
         snapshot.AddIniFile(winfileIni_);
         snapshot.AddIniFile(dralin_.File("maildr.ini"));
-        snapshot.AddDirectoryTree(kDralinDirectory, {"maildr.ini"});
-        snapshot.AddDirectoryTree(kEudoraDirectory, {});
+        AddDirectoryTree(&snapshot, kDralinDirectory, {"maildr.ini"});
+        AddDirectoryTree(&snapshot, kEudoraDirectory, {});
         // Hive files are written anew by the all-users pass: their keys and
         // values are what counts.
-        snapshot.AddDirectoryTree(ProfilesPath(), {"NTUSER.DAT"});
-        snapshot.AddHiveFile(profiles_.File("Ana\\NTUSER.DAT"), "Ana's hive");
-        snapshot.AddHiveFile(profiles_.File("Default User\\NTUSER.DAT"), "Default User's hive");
+        AddDirectoryTree(&snapshot, ProfilesPath(), {"NTUSER.DAT"});
+        AddHiveFile(&snapshot, profiles_.File("Ana\\NTUSER.DAT"), "Ana's hive");
+        AddHiveFile(&snapshot, profiles_.File("Default User\\NTUSER.DAT"), "Default User's hive");
         return snapshot;
     }
 
