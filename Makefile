@@ -2,6 +2,9 @@
 #   make        both cross builds: build/win32/bin (the deliverables), build/win64/bin
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
+#   make test32 the whole suite again on the shipped 32-bit DLLs, with the test
+#               programs built for i686, under a WoW64 Wine given by WINE_WOW64
+#               (a folder or a tarball); and a real NSIS setup and removal
 #   make demo   the main job, run by the setup script host under Wine
 #   make bench  times updateRegHard against the bare registry calls it makes
 #   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
@@ -13,7 +16,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo bench release fuzz clean
+.PHONY: all deps build build-native test test32 demo bench release fuzz clean
 
 all: build
 
@@ -32,6 +35,17 @@ build-native: deps
 
 test: build build-native
 	@tools/run-tests.sh $(BUILD)
+
+# The WoW64 Wine is looked for first, so that a missing one is said at once.
+WINE_WOW64 ?=
+test32: deps
+	@tools/wine-wow64.sh "$(WINE_WOW64)" >/dev/null
+	@cmake --preset win32 -B $(BUILD)/win32 >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
+	@cmake --preset win32-tests -B $(BUILD)/win32-tests \
+	  -DSORBIX_SHIPPED_DLLS=$(abspath $(BUILD))/win32/bin >/dev/null
+	@cmake --build $(BUILD)/win32-tests -j $(JOBS)
+	@tools/run-tests32.sh $(BUILD) "$(WINE_WOW64)"
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
