@@ -16,7 +16,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test test32 demo bench release fuzz clean
+.PHONY: all deps build build-native test test32 test32-run demo bench release fuzz clean
 
 all: build
 
@@ -36,10 +36,19 @@ build-native: deps
 test: build build-native
 	@tools/run-tests.sh $(BUILD)
 
-# The WoW64 Wine is looked for first, so that a missing one is said at once.
+# The WoW64 Wine is looked for and tried first, so that a missing one, or a
+# machine that cannot run 32-bit code, is said at once. With
+# TEST32_SKIP_UNSUPPORTED=1 such a machine skips the run instead of failing.
 WINE_WOW64 ?=
+TEST32_SKIP_UNSUPPORTED ?=
 test32: deps
-	@tools/wine-wow64.sh "$(WINE_WOW64)" >/dev/null
+	@tools/wine-wow64.sh "$(WINE_WOW64)" --probe >/dev/null; status=$$?; \
+	if [ $$status -eq 3 ] && [ -n "$(TEST32_SKIP_UNSUPPORTED)" ]; then \
+	  echo "make test32 skipped: this machine cannot run 32-bit code"; exit 0; \
+	elif [ $$status -ne 0 ]; then exit $$status; fi; \
+	$(MAKE) test32-run
+
+test32-run:
 	@cmake --preset win32 -B $(BUILD)/win32 >/dev/null
 	@cmake --build $(BUILD)/win32 -j $(JOBS)
 	@cmake --preset win32-tests -B $(BUILD)/win32-tests \

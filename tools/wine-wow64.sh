@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# wine-wow64.sh SOURCE: prints the bin folder of a WoW64 Wine (one that runs
-# 32-bit Windows programs on a kernel without 32-bit ELF support).
+# wine-wow64.sh SOURCE [--probe]: prints the bin folder of a WoW64 Wine (one
+# that runs 32-bit Windows programs on a kernel without 32-bit ELF support).
+# With --probe it also runs one of that Wine's own 32-bit programs in a
+# throwaway prefix, and exits 3 when this machine cannot run 32-bit code.
 # SOURCE is a folder holding such a Wine (its bin/wine, or a wine-wow64/
 # folder with one) or a .tar.xz/.tar.gz of one, unpacked once into a cache
 # outside the tree: ${XDG_CACHE_HOME:-~/.cache}/sorbix/<tarball name>-<hash>.
@@ -20,6 +22,7 @@ TEXT
 }
 
 source=${1:-}
+probe=${2:-}
 if [ -z "$source" ]; then
   echo "WINE_WOW64 is not set." >&2
   how_to_get_one
@@ -46,13 +49,45 @@ find_bin() {
   return 1
 }
 
+# A 64-bit process of the new WoW64 mode runs 32-bit code in the kernel's
+# 32-bit user code segment. Some virtual machines' kernels have none (seen on
+# a PVM guest: the GDT lacks it and LDT entries are not honoured): every
+# 32-bit program then dies at its first instruction.
+probe_32bit_code() {
+  local bin=$1 prefix status
+  prefix=$(mktemp -d)
+  { WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+      "$bin/wine" "$bin/../lib/wine/i386-windows/hostname.exe" >/dev/null 2>&1; } 2>/dev/null
+  status=$?
+  WINEPREFIX=$prefix "$bin/wineserver" -k >/dev/null 2>&1 || true
+  WINEPREFIX=$prefix "$bin/wineserver" -w >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+  if [ "$status" -ne 0 ]; then
+    local hypervisor
+    hypervisor=$(dmesg 2>/dev/null | sed -n 's/.*Hypervisor detected: //p' | head -1)
+    echo "This machine cannot run 32-bit code: the WoW64 Wine's own 32-bit" \
+         "hostname.exe ended with status $status. The kernel offers no 32-bit user" \
+         "code segment to 64-bit processes here${hypervisor:+ (hypervisor: $hypervisor)}." >&2
+    return 3
+  fi
+}
+
+# Prints the bin folder and, when asked, probes it.
+found() {
+  echo "$1"
+  if [ "$probe" = --probe ]; then
+    probe_32bit_code "$1" || exit 3
+  fi
+  exit 0
+}
+
 if [ -d "$source" ]; then
-  if ! find_bin "$source"; then
+  if ! bin=$(find_bin "$source"); then
     echo "WINE_WOW64: $source holds no bin/wine and bin/wineserver." >&2
     how_to_get_one
     exit 2
   fi
-  exit 0
+  found "$bin"
 fi
 
 case $source in
@@ -82,8 +117,9 @@ if [ ! -f "$target/.unpacked" ]; then
   mv "$staging" "$target"
   touch "$target/.unpacked"
 fi
-if ! find_bin "$target"; then
+if ! bin=$(find_bin "$target"); then
   echo "WINE_WOW64: $source holds no bin/wine and bin/wineserver." >&2
   how_to_get_one
   exit 2
 fi
+found "$bin"
