@@ -16,7 +16,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test test32 test32-run demo bench release fuzz clean
+.PHONY: all deps build build-native test test32 test32-build demo bench release fuzz clean
 
 all: build
 
@@ -38,23 +38,26 @@ test: build build-native
 
 # The WoW64 Wine is looked for and tried first, so that a missing one, or a
 # machine that cannot run 32-bit code, is said at once. With
-# TEST32_SKIP_UNSUPPORTED=1 such a machine skips the run instead of failing.
+# TEST32_SKIP_UNSUPPORTED=1 such a machine only builds the 32-bit tests and
+# skips their run instead of failing.
 WINE_WOW64 ?=
 TEST32_SKIP_UNSUPPORTED ?=
 test32: deps
 	@tools/wine-wow64.sh "$(WINE_WOW64)" --probe >/dev/null; status=$$?; \
 	if [ $$status -eq 3 ] && [ -n "$(TEST32_SKIP_UNSUPPORTED)" ]; then \
-	  echo "make test32 skipped: this machine cannot run 32-bit code"; exit 0; \
-	elif [ $$status -ne 0 ]; then exit $$status; fi; \
-	$(MAKE) test32-run
+	  $(MAKE) test32-build && \
+	  echo "make test32: built; the run is skipped: this machine cannot run 32-bit code"; \
+	elif [ $$status -ne 0 ]; then exit $$status; \
+	else $(MAKE) test32-build && tools/run-tests32.sh $(BUILD) "$(WINE_WOW64)"; fi
 
-test32-run:
+# The deliverables, then the i686 test programs, fixtures, host and NSIS
+# installer around copies of them.
+test32-build:
 	@cmake --preset win32 -B $(BUILD)/win32 >/dev/null
 	@cmake --build $(BUILD)/win32 -j $(JOBS)
 	@cmake --preset win32-tests -B $(BUILD)/win32-tests \
 	  -DSORBIX_SHIPPED_DLLS=$(abspath $(BUILD))/win32/bin >/dev/null
 	@cmake --build $(BUILD)/win32-tests -j $(JOBS)
-	@tools/run-tests32.sh $(BUILD) "$(WINE_WOW64)"
 
 demo: build
 	@demo/run-demo.sh $(BUILD)
