@@ -33,6 +33,7 @@ echo "== win32 (i686 programs, the $shipped shipped DLLs of build/win32/bin, $("
 trap '"$root/tests/wine/prefix.sh" stop "$WINEPREFIX"' EXIT
 echo "fresh prefix in $((SECONDS - start)) s"
 
+find "$build/win32-tests/tests" -type d -name gtest-results -prune -exec rm -rf {} + 2>/dev/null
 log=$(mktemp)
 ctest --test-dir "$build/win32-tests" --output-on-failure 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
@@ -41,7 +42,17 @@ status=${PIPESTATUS[0]}
 # tests that skip themselves.
 echo "Tests that cannot run on the 32-bit build:"
 left_out="$build/win32-tests/not-on-i686.txt"
-skipped=$(grep -h '\[  SKIPPED \]' "$log" | sort -u || true)
+skipped=$(find "$build/win32-tests/tests" -path '*/gtest-results/*.json' -print0 |
+  xargs -0 -r python3 -c '
+import json, os, sys
+for path in sys.argv[1:]:
+    program = os.path.splitext(os.path.basename(path))[0]
+    for suite in json.load(open(path)).get("testsuites", []):
+        for test in suite.get("testsuite", []):
+            if test.get("result") == "SKIPPED":
+                print("%s: %s.%s skipped itself (see its GTEST_SKIP at %s:%s)" % (
+                    program, suite["name"], test["name"], test.get("file"), test.get("line")))
+' | sort -u)
 if [ ! -s "$left_out" ] && [ -z "$skipped" ]; then
   echo "  none"
 else
