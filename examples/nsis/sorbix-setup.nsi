@@ -24,7 +24,9 @@
 ; - install.dll takes ANSI strings: in a Unicode installer their type is "m"
 ;   (an ANSI string), never "t" (which would be UTF-16 here).
 ; - Every export is stdcall and returns an int: "... ) i .r0" puts the
-;   result in $0. An output cell (DWORD*) is "*i .rN", a pointer "p".
+;   result in $0. An output cell (DWORD*) is "*i .rN", or "*i VALUE rN"
+;   when it goes in with a value; a pointer is "p".
+; The calls and helpers below use $0-$9 and $R9 freely.
 ;
 ; Build:    makensis sorbix-setup.nsi
 ; Install:  sorbix-setup.exe [/S] [/D=C:\Program Files\Sorbix]
