@@ -6,10 +6,21 @@ namespace {
 
 SetValueRecorder* g_recorder = nullptr;
 KeyCreationFailure* g_keyFailure = nullptr;
+KeyOpeningFailure* g_openFailure = nullptr;
 
 typedef LONG(WINAPI* SetValueFunction)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
 typedef LONG(WINAPI* CreateKeyFunction)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
                                         LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
+typedef LONG(WINAPI* OpenKeyFunction)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
+
+bool NamedIn(const std::vector<std::string>& subKeys, LPCSTR subKey)
+{
+    for (const std::string& named : subKeys) {
+        if (subKey != nullptr && lstrcmpiA(subKey, named.c_str()) == 0)
+            return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -56,10 +67,32 @@ LONG WINAPI KeyCreationFailure::Create(HKEY root, LPCSTR subKey, DWORD reserved,
                                        LPSECURITY_ATTRIBUTES security, PHKEY result,
                                        LPDWORD disposition)
 {
-    for (const std::string& failing : g_keyFailure->failing_) {
-        if (subKey != nullptr && lstrcmpiA(subKey, failing.c_str()) == 0)
-            return ERROR_ACCESS_DENIED;
-    }
+    if (NamedIn(g_keyFailure->failing_, subKey))
+        return ERROR_ACCESS_DENIED;
     return g_keyFailure->patch_->Original<CreateKeyFunction>()(
         root, subKey, reserved, keyClass, options, access, security, result, disposition);
+}
+
+KeyOpeningFailure::KeyOpeningFailure(HMODULE module, std::vector<std::string> failingSubKeys)
+    : failing_(std::move(failingSubKeys))
+{
+    EXPECT_EQ(g_openFailure, nullptr) << "only one opening failure at a time";
+    g_openFailure = this;
+    patch_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegOpenKeyExA",
+                                 reinterpret_cast<void*>(&KeyOpeningFailure::Open)));
+}
+
+KeyOpeningFailure::~KeyOpeningFailure()
+{
+    patch_.reset();
+    g_openFailure = nullptr;
+}
+
+LONG WINAPI KeyOpeningFailure::Open(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
+                                    PHKEY result)
+{
+    if (NamedIn(g_openFailure->failing_, subKey))
+        return ERROR_ACCESS_DENIED;
+    return g_openFailure->patch_->Original<OpenKeyFunction>()(root, subKey, options, access,
+                                                              result);
 }

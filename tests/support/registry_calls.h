@@ -1,6 +1,7 @@
 // Watching and breaking the registry calls of a loaded module for the length
-// of a test: a log of the values it sets, in order, and key creation that
-// fails for chosen sub-key paths. One of each may be active at a time.
+// of a test: a log of the values it sets, in order, and key creation or
+// opening that fails for chosen sub-key paths. One of each may be active at a
+// time.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,22 @@ public:
 private:
     static LONG WINAPI Create(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
                               PHKEY, LPDWORD);
+    std::vector<std::string> failing_;
+    std::unique_ptr<ImportPatch> patch_;
+};
+
+// Makes RegOpenKeyExA of module fail with ERROR_ACCESS_DENIED for the given
+// sub-key paths (compared without regard to case, whatever the root), and
+// pass every other call through.
+class KeyOpeningFailure {
+public:
+    KeyOpeningFailure(HMODULE module, std::vector<std::string> failingSubKeys);
+    ~KeyOpeningFailure();
+    KeyOpeningFailure(const KeyOpeningFailure&) = delete;
+    KeyOpeningFailure& operator=(const KeyOpeningFailure&) = delete;
+
+private:
+    static LONG WINAPI Open(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
     std::vector<std::string> failing_;
     std::unique_ptr<ImportPatch> patch_;
 };

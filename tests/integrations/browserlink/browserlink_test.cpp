@@ -3,9 +3,7 @@
 // drive letters of Wine's mount manager) and the install and deinstall of
 // the viewer's MIME types in those files, driven through install's
 // IntegAval, IntegInteg and IntegRemove as the script drives them. Which
-// file discovery chose shows in which file install edits. The module's own
-// install result (IntegInteg always answers 1) is read by calling it
-// directly.
+// file discovery chose shows in which file install edits.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,131 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "browser_machine.h"
 #include "import_patch.h"
-#include "integration_exports.h"
 #include "loaded_dll.h"
-#include "process_environment.h"
 #include "scratch_files.h"
-#include "test_paths.h"
 #include "wine_drive.h"
 
 namespace {
-
-typedef int(WINAPI* FileOperation)(const char*, const char*);
-
-const char kMissing[] = "<missing>";
-const char kCommand[] = "C:\\SORBIX\\sorbix.exe %s";
-const char kEmptyBrowser[] = "[Viewers]\r\n";
-
-const char kDependIni[] =
-    "[MIME Types]\r\n"
-    "TYPE0=application/x-sorbix\r\n"
-    "TYPE1=application/msword\r\n"
-    "TYPE2=image/gif\r\n"
-    "[MIME Suffixes]\r\n"
-    "application/x-sorbix=.sbx\r\n"
-    "application/msword=.doc,.dot\r\n"
-    "image/gif=.gif\r\n"
-    "[Encodings]\r\n"
-    "application/x-sorbix=binary\r\n"
-    "application/msword=binary\r\n"
-    "[MIME Descriptions]\r\n"
-    "application/x-sorbix=Sorbix document\r\n"
-    "application/msword=Word document\r\n"
-    "image/gif=GIF picture\r\n";
-
-std::string Entry(const std::string& file, const char* section, const char* key)
-{
-    char value[1024];
-    GetPrivateProfileStringA(section, key, kMissing, value, sizeof value, file.c_str());
-    return value;
-}
-
-// The "key=value" lines of a section in file order; empty when missing.
-std::vector<std::string> Section(const std::string& file, const char* section)
-{
-    std::vector<char> buffer(32768);
-    DWORD length = GetPrivateProfileSectionA(section, buffer.data(),
-                                             static_cast<DWORD>(buffer.size()), file.c_str());
-    std::vector<std::string> lines;
-    for (DWORD at = 0; at < length;) {
-        std::string line = buffer.data() + at;
-        at += static_cast<DWORD>(line.size()) + 1;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-typedef std::vector<std::string> Lines;
-
-void MakeDirectories(const std::string& path)
-{
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
-std::string MadeDirectory(const std::string& path)
-{
-    MakeDirectories(path);
-    return path;
-}
-
-// Writes a browser file, making its directory.
-void PlaceFile(const std::string& path, const std::string& bytes = kEmptyBrowser)
-{
-    MakeDirectories(path.substr(0, path.rfind('\\')));
-    WriteFileBytes(path, bytes);
-}
-
-// Install registered its first type in file.
-bool Served(const std::string& file)
-{
-    return Entry(file, "Viewers", "application/x-sorbix") == kCommand;
-}
-
-class BrowserLinkTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CopyFileTo(BinaryFile("browserlink.dll"), support_.File("browserlink.dll"));
-        WriteFileBytes(dependIni_, kDependIni);
-        DeleteFileA(windowsEmosaic_.c_str());
-        DeleteFileA(windowsMosaic_.c_str());
-    }
-
-    void TearDown() override
-    {
-        EXPECT_EQ(GetModuleHandleA("browserlink.dll"), nullptr) << "the module stayed loaded";
-    }
-
-    int Aval() { return install_.Available("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
-    int Integ(const char* installation = "C:\\SORBIX")
-    {
-        return install_.Integrate("browserlink.dll", installation, support_.Path().c_str());
-    }
-    int Remove() { return install_.Remove("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
-
-    // The module's own install result: 0 done, 3 failed.
-    int ModuleInstall(const char* directory = "C:\\SORBIX")
-    {
-        LoadedDll module(support_.File("browserlink.dll"));
-        return module.Export<FileOperation>(3)(directory, dependIni_.c_str());
-    }
-
-    ScratchDirectory support_{"support"};
-    ScratchDirectory places_{"places"};
-    std::string dependIni_ = support_.File("depend.ini");
-    std::string windowsEmosaic_ = WindowsDirectory() + "\\emosaic.ini";
-    std::string windowsMosaic_ = WindowsDirectory() + "\\mosaic.ini";
-    FileGuard emosaicGuard_{windowsEmosaic_};
-    FileGuard mosaicGuard_{windowsMosaic_};
-    ScopedVariable path_{"PATH", nullptr};
-    ScopedVariable netkit_{"NETKIT", nullptr};
-    std::string currentDirectory_ = MadeDirectory(places_.Path() + "\\current");
-    ScopedCurrentDirectory cwd_{currentDirectory_};
-    IntegrationExports install_;
-};
 
 // ---------------------------------------------------------------- discovery
 
