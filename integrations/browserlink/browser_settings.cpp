@@ -40,7 +40,7 @@ bool MakeSectionKey(BrowserSettings& settings, SettingsSection section)
 {
     if (settings.file != nullptr)
         return true;
-    return CreateRegistryKey(HKEY_CURRENT_USER, kSectionKeys[section], g_emptyKeyClass,
+    return CreateRegistryKey(HKEY_CURRENT_USER, kSectionKeys[section], "",
                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &settings.keys[section],
                              nullptr);
 }

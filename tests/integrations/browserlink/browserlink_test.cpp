@@ -277,7 +277,8 @@ protected:
 TEST_F(BrowserFileTest, TypeListWithAGap)
 {
     // The scan stops at the missing TYPE2: msword, named by TYPE3, counts as
-    // new, and the appended types overwrite TYPE3.
+    // new. The appended types go to TYPE2 and, passing over TYPE3 and TYPE4,
+    // to TYPE5: the browser's own entries stay.
     Browser("[Viewers]\r\nTYPE0=text/html\r\nTYPE1=audio/wav\r\nTYPE3=application/msword\r\n"
             "TYPE4=video/mpeg\r\naudio/wav=C:\\WAV\\PLAY.EXE %s\r\n"
             "application/msword=C:\\WORD\\WORD.EXE %s\r\n"
@@ -287,7 +288,8 @@ TEST_F(BrowserFileTest, TypeListWithAGap)
               (Lines{"TYPE0=text/html", "TYPE1=audio/wav", "TYPE3=application/msword",
                      "TYPE4=video/mpeg", "audio/wav=C:\\WAV\\PLAY.EXE %s",
                      std::string("application/msword=") + kCommand,
-                     "TYPE2=application/x-sorbix", std::string("application/x-sorbix=") + kCommand}));
+                     "TYPE2=application/x-sorbix", "TYPE5=application/msword",
+                     std::string("application/x-sorbix=") + kCommand}));
     EXPECT_EQ(Of("OViewers"), Lines{"application/msword=C:\\WORD\\WORD.EXE %s"});
     EXPECT_EQ(Of("Suffixes"), (Lines{"application/x-sorbix=.sbx", "application/msword=.doc,.dot"}));
     EXPECT_EQ(Of("OSuffixes"), Lines{});
@@ -311,7 +313,7 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
     EXPECT_EQ(Integ(), 1);
 
     // msword is listed: viewer, suffixes and description backed up and
-    // replaced, encoding left alone. The image type is left to the browser
+    // replaced, encoding left alone (and kept). The image type is left to the browser
     // but for its description, which is backed up too; x-sorbix is new.
     EXPECT_EQ(Of("Viewers"),
               (Lines{"TYPE0=application/msword", "TYPE1=IMAGE/GIF",
@@ -323,7 +325,7 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
                                      "application/x-sorbix=.sbx"}));
     EXPECT_EQ(Of("OSuffixes"), Lines{"application/msword=.doc"});
     EXPECT_EQ(Of("Encodings"), (Lines{"application/msword=7bit", "application/x-sorbix=binary"}));
-    EXPECT_EQ(Of("OEncodings"), Lines{});
+    EXPECT_EQ(Of("OEncodings"), Lines{"application/msword=7bit"});
     EXPECT_EQ(Of("MIME Descriptions"),
               (Lines{"application/msword=Word document", "image/gif=GIF picture",
                      "application/x-sorbix=Sorbix document"}));
@@ -389,7 +391,8 @@ TEST_F(BrowserFileTest, DeinstallRemovesOwnCommandsAndRestoresOlderValues)
     EXPECT_EQ(Of("Viewers"),
               (Lines{"TYPE0=application/x-old", "TYPE1=application/x-new", "TYPE2=text/plain",
                      "application/x-old=C:\\OLD\\SORBIX4.EXE %s", "text/plain=NOTEPAD.EXE %s"}));
-    EXPECT_EQ(Of("Suffixes"), (Lines{"text/plain=.txt", "application/x-new=.old"}));
+    EXPECT_EQ(Of("Suffixes"), (Lines{"application/x-new=.old", "text/plain=.txt"}))
+        << "a kept value is written back where the current one stands";
     EXPECT_EQ(Of("Encodings"), Lines{"application/x-new=7bit"});
     EXPECT_EQ(Of("MIME Descriptions"), Lines{"application/x-new=Old"});
     // video/gone is no longer listed: its backups are lost with the sections.
@@ -412,7 +415,7 @@ TEST_F(BrowserFileTest, NewTypeRoundTripLeavesOnlyItsTypeEntry)
     EXPECT_EQ(Of("Suffixes"), Lines{});
     EXPECT_EQ(Of("Encodings"), Lines{"application/x-sorbix=base64"});
     EXPECT_EQ(Of("MIME Descriptions"),
-              (Lines{"image/gif=GIF picture", "application/x-sorbix=Old description"}));
+              (Lines{"application/x-sorbix=Old description", "image/gif=GIF picture"}));
 }
 
 TEST_F(BrowserFileTest, CommandAlwaysInsertsABackslash)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -263,9 +264,8 @@ const char kRoundTripDepend[] =
 // A Navigator with settings of its own: a listed type with a viewer of its
 // own (msword), one listed without a viewer (pdf), one whose viewer is not
 // a plain text (rtf), an older viewer's command (x-old), an image type with
-// a description that is not text, values too long to keep whole, one
-// without its terminating zero, an empty one, and settings install never
-// looks at.
+// a description that is not text, values too long to keep whole, one with
+// a zero inside, an empty one, and settings install never looks at.
 std::vector<NavigatorValue> OwnNavigator()
 {
     const std::string longText(300, 'L');
@@ -287,7 +287,7 @@ std::vector<NavigatorValue> OwnNavigator()
         {"Suffixes", "image/gif", REG_SZ, Sz(".gif")},
         {"Suffixes", "application/pdf", REG_SZ, Sz(".pdf,.fdf")},
         {"Suffixes", "application/rtf", REG_SZ, Sz(".rtf")},
-        {"Suffixes", "application/x-sorbix", REG_SZ, ".own"},  // no terminating zero
+        {"Suffixes", "application/x-sorbix", REG_SZ, std::string(".own\0.old\0", 10)},
         {"Suffixes", "application/x-old", REG_SZ, Sz(".s4")},
         {"Encodings", "application/msword", REG_SZ, Sz("7bit")},
         {"Encodings", "application/pdf", REG_SZ, Sz("8bit")},
@@ -324,8 +324,8 @@ TEST_F(BrowserLinkTest, NavigatorGetsBackEveryValueItHad)
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, NavigatorKey("Suffixes"), "application/pdf", ".pdf"));
     EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, NavigatorKey("Suffixes"), "application/x-sorbix")
                   .bytes,
-              ".own")
-        << "a value without its terminating zero cannot be given back as it was: left alone";
+              std::string(".own\0.old\0", 10))
+        << "a value that is more than one text cannot be given back as it was: left alone";
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, NavigatorKey("Encodings"), "application/x-sorbix",
                         "binary"));
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, NavigatorKey("Encodings"), "application/pdf", "8bit"))
@@ -389,6 +389,42 @@ TEST_F(BrowserLinkTest, DependIniWithoutTypesLeavesNavigatorAlone)
     WriteFileBytes(dependIni_, "[MIME Types]\r\nTYPE1=application/x-sorbix\r\n");
     EXPECT_EQ(ModuleInstall(), 0);
     EXPECT_EQ(NavigatorTree().size(), 1u) << "no key is made";
+}
+
+// Wine hands a REG_SZ value stored without its terminating zero over with
+// one; Windows hands over the bytes as stored. The module's query is
+// patched to strip the zero of the suffixes of msword, as Windows would
+// hand them over had they been stored so.
+typedef LONG(WINAPI* QueryValueFunction)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+ImportPatch* g_queryPatch;
+
+LONG WINAPI QueryWithoutZero(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                             LPDWORD size)
+{
+    LONG status = g_queryPatch->Original<QueryValueFunction>()(key, name, reserved, type, data, size);
+    if (status == ERROR_SUCCESS && name != nullptr && data != nullptr && size != nullptr &&
+        lstrcmpA(name, "application/msword") == 0 && *size == 5 &&
+        memcmp(data, ".doc", 5) == 0)
+        *size = 4;
+    return status;
+}
+
+TEST_F(BrowserLinkTest, NavigatorValueWithoutItsZeroIsLeftAlone)
+{
+    SetNavigatorValues({{"Viewers", "TYPE0", REG_SZ, Sz("application/msword")},
+                        {"Suffixes", "application/msword", REG_SZ, Sz(".doc")}});
+    LoadedDll module(support_.File("browserlink.dll"));
+    ImportPatch patch(module.Handle(), "ADVAPI32.dll", "RegQueryValueExA",
+                      reinterpret_cast<void*>(&QueryWithoutZero));
+    g_queryPatch = &patch;
+    EXPECT_EQ(ModuleInstall(), 0);
+    EXPECT_TRUE(NavigatorServed());
+    EXPECT_TRUE(NavigatorHas("Suffixes", "application/msword", ".doc")) << "not replaced";
+    EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, NavigatorKey("OSuffixes"), "application/msword"))
+        << "a backup would give it back with a zero it did not have";
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(NavigatorHas("Suffixes", "application/msword", ".doc")) << "not deleted";
+    EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, NavigatorKey("Viewers"), "application/msword"));
 }
 
 // A small Navigator of its own for the failure cases.
@@ -540,6 +576,20 @@ private:
 
 KeyCallLog* KeyCallLog::log_ = nullptr;
 
+// The keys of a pair are closed together, in no fixed order among
+// themselves: each run of closings is compared as a sorted run.
+Lines ClosingsSorted(Lines lines)
+{
+    for (auto run = lines.begin(); run != lines.end();) {
+        auto end = run;
+        while (end != lines.end() && end->compare(0, 6, "close ") == 0)
+            ++end;
+        std::sort(run, end);
+        run = end == run ? end + 1 : end;
+    }
+    return lines;
+}
+
 TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
 {
     SetNavigatorValues(SmallNavigator());
@@ -547,8 +597,8 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
     {
         KeyCallLog log(module.Handle());
         EXPECT_EQ(ModuleInstall(), 0);
-        EXPECT_EQ(log.lines,
-                  (Lines{"open Netscape Navigator query", "close Netscape Navigator",
+        EXPECT_EQ(ClosingsSorted(log.lines),
+                  ClosingsSorted(Lines{"open Netscape Navigator query", "close Netscape Navigator",
                          "create Viewers all", "create OViewers all", "close Viewers",
                          "close OViewers", "create OSuffixes all", "create Suffixes all",
                          "close OSuffixes", "close Suffixes", "create OEncodings all",
@@ -559,8 +609,8 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
     {
         KeyCallLog log(module.Handle());
         EXPECT_EQ(Remove(), 1);
-        EXPECT_EQ(log.lines,
-                  (Lines{"open Netscape Navigator query", "close Netscape Navigator",
+        EXPECT_EQ(ClosingsSorted(log.lines),
+                  ClosingsSorted(Lines{"open Netscape Navigator query", "close Netscape Navigator",
                          "open Viewers all", "open OViewers all", "open Suffixes all",
                          "open OSuffixes all", "open Encodings all", "open OEncodings all",
                          "open MIME Descriptions all", "open OMIME Descriptions all",
@@ -585,8 +635,8 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
         KeyOpeningFailure failure(module.Handle(), {NavigatorKey("Encodings")});
         KeyCallLog log(module.Handle());
         EXPECT_EQ(Remove(), 1);
-        EXPECT_EQ(Lines(log.lines.begin() + 2, log.lines.end()),
-                  (Lines{"open Viewers all", "open OViewers all", "open Suffixes all",
+        EXPECT_EQ(ClosingsSorted(Lines(log.lines.begin() + 2, log.lines.end())),
+                  ClosingsSorted(Lines{"open Viewers all", "open OViewers all", "open Suffixes all",
                          "open OSuffixes all", "open Encodings all", "close Viewers",
                          "close OViewers", "close Suffixes", "close OSuffixes"}));
     }
