@@ -1,98 +1,112 @@
-#include "registry_calls.h"
+#include "support/registry_calls.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
-SetValueRecorder* g_recorder = nullptr;
-KeyCreationFailure* g_keyFailure = nullptr;
-KeyOpeningFailure* g_openFailure = nullptr;
-
-typedef LONG(WINAPI* SetValueFunction)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
-typedef LONG(WINAPI* CreateKeyFunction)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
-                                        LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
-typedef LONG(WINAPI* OpenKeyFunction)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-
-bool NamedIn(const std::vector<std::string>& subKeys, LPCSTR subKey)
+RegistryCallLog::RegistryCallLog(HMODULE module)
+    : create_(module, "ADVAPI32.dll", "RegCreateKeyExA",
+              [this](HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition) {
+                  return Create(root, subKey, reserved, keyClass, options, access, security,
+                                result, disposition);
+              }),
+      open_(module, "ADVAPI32.dll", "RegOpenKeyExA",
+            [this](HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+                return Open(root, subKey, options, access, result);
+            }),
+      set_(module, "ADVAPI32.dll", "RegSetValueExA",
+           [this](HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                  DWORD size) { return Set(key, name, reserved, type, data, size); }),
+      close_(module, "ADVAPI32.dll", "RegCloseKey", [this](HKEY key) { return Close(key); })
 {
-    for (const std::string& named : subKeys) {
-        if (subKey != nullptr && lstrcmpiA(subKey, named.c_str()) == 0)
+}
+
+void RegistryCallLog::FailKey(const std::string& subKey, HKEY root)
+{
+    failing_.push_back({root, subKey});
+}
+
+void RegistryCallLog::FailOpen(const std::string& subKey, HKEY root)
+{
+    failingOpens_.push_back({root, subKey});
+}
+
+bool RegistryCallLog::Listed(const std::vector<FailingKey>& keys, HKEY root, LPCSTR subKey)
+{
+    for (const FailingKey& key : keys) {
+        if ((key.root == nullptr || key.root == root) && subKey != nullptr &&
+            lstrcmpiA(subKey, key.subKey.c_str()) == 0)
             return true;
     }
     return false;
 }
 
-}  // namespace
-
-SetValueRecorder::SetValueRecorder(HMODULE module)
+std::vector<RegistryCall> RegistryCallLog::Sets() const
 {
-    EXPECT_EQ(g_recorder, nullptr) << "only one recorder at a time";
-    g_recorder = this;
-    patch_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegSetValueExA",
-                                 reinterpret_cast<void*>(&SetValueRecorder::Record)));
+    std::vector<RegistryCall> sets;
+    for (const RegistryCall& call : calls_) {
+        if (call.kind == RegistryCall::kSet)
+            sets.push_back(call);
+    }
+    return sets;
 }
 
-SetValueRecorder::~SetValueRecorder()
+RegistryCall RegistryCallLog::KeyCall(RegistryCall::Kind kind, HKEY root, LPCSTR subKey,
+                                      DWORD options, REGSAM access, LONG status,
+                                      const HKEY* result)
 {
-    patch_.reset();
-    g_recorder = nullptr;
+    RegistryCall call;
+    call.kind = kind;
+    call.root = root;
+    call.subKey = subKey != nullptr ? subKey : "";
+    call.options = options;
+    call.access = access;
+    call.status = status;
+    call.key = status == ERROR_SUCCESS ? *result : nullptr;
+    return call;
 }
 
-LONG WINAPI SetValueRecorder::Record(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
-                                     const BYTE* data, DWORD size)
+LONG RegistryCallLog::Create(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
+                             DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
+                             PHKEY result, LPDWORD disposition)
 {
-    g_recorder->calls_.push_back(
-        {name != nullptr ? name : "", type,
-         std::string(reinterpret_cast<const char*>(data), data != nullptr ? size : 0)});
-    return g_recorder->patch_->Original<SetValueFunction>()(key, name, reserved, type, data, size);
+    LONG status = ERROR_ACCESS_DENIED;
+    if (!Listed(failing_, root, subKey))
+        status = create_.Original()(root, subKey, reserved, keyClass, options, access, security,
+                                    result, disposition);
+    RegistryCall call = KeyCall(RegistryCall::kCreate, root, subKey, options, access, status,
+                                result);
+    call.keyClass = keyClass != nullptr ? keyClass : "<null>";
+    calls_.push_back(call);
+    return status;
 }
 
-KeyCreationFailure::KeyCreationFailure(HMODULE module, std::vector<std::string> failingSubKeys)
-    : failing_(std::move(failingSubKeys))
+LONG RegistryCallLog::Open(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
 {
-    EXPECT_EQ(g_keyFailure, nullptr) << "only one key failure at a time";
-    g_keyFailure = this;
-    patch_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegCreateKeyExA",
-                                 reinterpret_cast<void*>(&KeyCreationFailure::Create)));
+    LONG status = ERROR_ACCESS_DENIED;
+    if (!Listed(failingOpens_, root, subKey))
+        status = open_.Original()(root, subKey, options, access, result);
+    calls_.push_back(KeyCall(RegistryCall::kOpen, root, subKey, options, access, status, result));
+    return status;
 }
 
-KeyCreationFailure::~KeyCreationFailure()
+LONG RegistryCallLog::Set(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                          DWORD size)
 {
-    patch_.reset();
-    g_keyFailure = nullptr;
+    RegistryCall call;
+    call.kind = RegistryCall::kSet;
+    call.key = key;
+    call.name = name != nullptr ? name : "";
+    call.type = type;
+    if (data != nullptr)
+        call.bytes.assign(reinterpret_cast<const char*>(data), size);
+    calls_.push_back(call);
+    return set_.Original()(key, name, reserved, type, data, size);
 }
 
-LONG WINAPI KeyCreationFailure::Create(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
-                                       DWORD options, REGSAM access,
-                                       LPSECURITY_ATTRIBUTES security, PHKEY result,
-                                       LPDWORD disposition)
+LONG RegistryCallLog::Close(HKEY key)
 {
-    if (NamedIn(g_keyFailure->failing_, subKey))
-        return ERROR_ACCESS_DENIED;
-    return g_keyFailure->patch_->Original<CreateKeyFunction>()(
-        root, subKey, reserved, keyClass, options, access, security, result, disposition);
-}
-
-KeyOpeningFailure::KeyOpeningFailure(HMODULE module, std::vector<std::string> failingSubKeys)
-    : failing_(std::move(failingSubKeys))
-{
-    EXPECT_EQ(g_openFailure, nullptr) << "only one opening failure at a time";
-    g_openFailure = this;
-    patch_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegOpenKeyExA",
-                                 reinterpret_cast<void*>(&KeyOpeningFailure::Open)));
-}
-
-KeyOpeningFailure::~KeyOpeningFailure()
-{
-    patch_.reset();
-    g_openFailure = nullptr;
-}
-
-LONG WINAPI KeyOpeningFailure::Open(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
-                                    PHKEY result)
-{
-    if (NamedIn(g_openFailure->failing_, subKey))
-        return ERROR_ACCESS_DENIED;
-    return g_openFailure->patch_->Original<OpenKeyFunction>()(root, subKey, options, access,
-                                                              result);
+    RegistryCall call;
+    call.kind = RegistryCall::kClose;
+    call.key = key;
+    calls_.push_back(call);
+    return close_.Original()(key);
 }

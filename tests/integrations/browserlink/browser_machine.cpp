@@ -1,6 +1,8 @@
-#include "browser_machine.h"
+#include "integrations/browserlink/browser_machine.h"
 
-#include "test_paths.h"
+#include "integrations/module_contract.h"
+#include "support/loaded_dll.h"
+#include "support/test_paths.h"
 
 const char kMissing[] = "<missing>";
 const char kCommand[] = "C:\\SORBIX\\sorbix.exe %s";
@@ -129,5 +131,5 @@ int BrowserLinkTest::Remove()
 int BrowserLinkTest::ModuleInstall(const char* directory)
 {
     LoadedDll module(support_.File("browserlink.dll"));
-    return module.Export<BrowserFileOperation>(3)(directory, dependIni_.c_str());
+    return module.Export<ModuleFileOperationProc>(kOrdinalInstall)(directory, dependIni_.c_str());
 }

@@ -14,13 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "integration_exports.h"
-#include "process_environment.h"
 #include "regedit_export.h"
-#include "registry_state.h"
-#include "scratch_files.h"
+#include "support/integration_exports.h"
+#include "support/process_environment.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
 
-typedef int(WINAPI* BrowserFileOperation)(const char*, const char*);
 typedef std::vector<std::string> Lines;
 
 extern const char kMissing[];

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "browser_machine.h"
-#include "registry_state.h"
-#include "scratch_files.h"
+#include "integrations/browserlink/browser_machine.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
 
 namespace {
 

@@ -10,18 +10,17 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "browser_machine.h"
-#include "import_patch.h"
-#include "loaded_dll.h"
-#include "registry_calls.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "wine_drive.h"
+#include "integrations/browserlink/browser_machine.h"
+#include "support/import_hook.h"
+#include "support/loaded_dll.h"
+#include "support/registry_calls.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/wine_drive.h"
 
 namespace {
 
@@ -107,14 +106,6 @@ std::vector<std::string> Differences(const NavigatorState& before, const Navigat
 
 // ---------------------------------------------------------------- discovery
 
-std::vector<std::string> g_attributeQueries;
-
-DWORD WINAPI RecordedAttributes(LPCSTR path)
-{
-    g_attributeQueries.push_back(path);
-    return GetFileAttributesA(path);
-}
-
 TEST_F(BrowserLinkTest, NavigatorsKeyFillsTheSlotWithoutAnyDriveBeingAsked)
 {
     WineDrive drive('D', MadeDirectory(places_.Path() + "\\d"), DRIVE_FIXED);
@@ -122,12 +113,15 @@ TEST_F(BrowserLinkTest, NavigatorsKeyFillsTheSlotWithoutAnyDriveBeingAsked)
     MakeNavigator();
 
     LoadedDll module(support_.File("browserlink.dll"));
-    ImportPatch patch(module.Handle(), "KERNEL32.dll", "GetFileAttributesA",
-                      reinterpret_cast<void*>(&RecordedAttributes));
-    g_attributeQueries.clear();
+    std::vector<std::string> attributeQueries;
+    ImportHook<decltype(GetFileAttributesA)> recordedAttributes(
+        module.Handle(), "KERNEL32.dll", "GetFileAttributesA", [&](LPCSTR path) {
+            attributeQueries.push_back(path);
+            return recordedAttributes.Original()(path);
+        });
     EXPECT_EQ(Aval(), 1) << "Navigator alone is a browser";
-    ASSERT_FALSE(g_attributeQueries.empty()) << "the Mosaic groups probe as before";
-    for (const std::string& path : g_attributeQueries)
+    ASSERT_FALSE(attributeQueries.empty()) << "the Mosaic groups probe as before";
+    for (const std::string& path : attributeQueries)
         EXPECT_EQ(path.find("netscape"), std::string::npos) << path;
 
     EXPECT_EQ(Integ(), 1);
@@ -395,28 +389,21 @@ TEST_F(BrowserLinkTest, DependIniWithoutTypesLeavesNavigatorAlone)
 // one; Windows hands over the bytes as stored. The module's query is
 // patched to strip the zero of the suffixes of msword, as Windows would
 // hand them over had they been stored so.
-typedef LONG(WINAPI* QueryValueFunction)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
-ImportPatch* g_queryPatch;
-
-LONG WINAPI QueryWithoutZero(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                             LPDWORD size)
-{
-    LONG status = g_queryPatch->Original<QueryValueFunction>()(key, name, reserved, type, data, size);
-    if (status == ERROR_SUCCESS && name != nullptr && data != nullptr && size != nullptr &&
-        lstrcmpA(name, "application/msword") == 0 && *size == 5 &&
-        memcmp(data, ".doc", 5) == 0)
-        *size = 4;
-    return status;
-}
-
 TEST_F(BrowserLinkTest, NavigatorValueWithoutItsZeroIsLeftAlone)
 {
     SetNavigatorValues({{"Viewers", "TYPE0", REG_SZ, Sz("application/msword")},
                         {"Suffixes", "application/msword", REG_SZ, Sz(".doc")}});
     LoadedDll module(support_.File("browserlink.dll"));
-    ImportPatch patch(module.Handle(), "ADVAPI32.dll", "RegQueryValueExA",
-                      reinterpret_cast<void*>(&QueryWithoutZero));
-    g_queryPatch = &patch;
+    ImportHook<decltype(RegQueryValueExA)> queryWithoutZero(
+        module.Handle(), "ADVAPI32.dll", "RegQueryValueExA",
+        [&](HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+            LONG status = queryWithoutZero.Original()(key, name, reserved, type, data, size);
+            if (status == ERROR_SUCCESS && name != nullptr && data != nullptr &&
+                size != nullptr && lstrcmpA(name, "application/msword") == 0 && *size == 5 &&
+                memcmp(data, ".doc", 5) == 0)
+                *size = 4;
+            return status;
+        });
     EXPECT_EQ(ModuleInstall(), 0);
     EXPECT_TRUE(NavigatorServed());
     EXPECT_TRUE(NavigatorHas("Suffixes", "application/msword", ".doc")) << "not replaced";
@@ -448,7 +435,8 @@ TEST_F(BrowserLinkTest, InstallEndsAtAKeyItCannotMake)
         DeleteKeyTree(HKEY_CURRENT_USER, kNavigatorKey);
         SetNavigatorValues(SmallNavigator());
         {
-            KeyCreationFailure failure(module.Handle(), {NavigatorKey(kCreationOrder[failing])});
+            RegistryCallLog calls(module.Handle());
+            calls.FailKey(NavigatorKey(kCreationOrder[failing]));
             EXPECT_EQ(ModuleInstall(), 0) << "a key that cannot be made ends install with 0";
         }
         // The backup keys from the failing one on were never made.
@@ -487,7 +475,8 @@ TEST_F(BrowserLinkTest, DeinstallDoesNothingWhenAKeyCannotBeOpened)
     LoadedDll module(support_.File("browserlink.dll"));
     for (const char* section : kNavigatorSections) {
         SCOPED_TRACE(section);
-        KeyOpeningFailure failure(module.Handle(), {NavigatorKey(section)});
+        RegistryCallLog calls(module.Handle());
+        calls.FailOpen(NavigatorKey(section));
         EXPECT_EQ(Remove(), 1);
         EXPECT_EQ(Differences(installed, ReadNavigator()), std::vector<std::string>{});
     }
@@ -499,35 +488,66 @@ TEST_F(BrowserLinkTest, DeinstallDoesNothingWhenAKeyCannotBeOpened)
 
 // The module's key calls, one line each: what it did, to which key (the
 // last part of the path below HKEY_CURRENT_USER, or the path as given for
-// a deletion), with which access.
+// a deletion), with which access. Keys that cannot be made or opened are
+// chosen through Registry().
 class KeyCallLog {
 public:
     explicit KeyCallLog(HMODULE module)
+        : registry_(module),
+          delete_(module, "ADVAPI32.dll", "RegDeleteKeyA", [this](HKEY root, LPCSTR subKey) {
+              deletions_.push_back({registry_.Calls().size(), root, subKey});
+              return delete_.Original()(root, subKey);
+          })
     {
-        log_ = this;
-        create_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegCreateKeyExA",
-                                      reinterpret_cast<void*>(&Create)));
-        open_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegOpenKeyExA",
-                                    reinterpret_cast<void*>(&Open)));
-        close_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegCloseKey",
-                                     reinterpret_cast<void*>(&Close)));
-        delete_.reset(new ImportPatch(module, "ADVAPI32.dll", "RegDeleteKeyA",
-                                      reinterpret_cast<void*>(&Delete)));
     }
-    ~KeyCallLog() { log_ = nullptr; }
 
-    std::vector<std::string> lines;
+    RegistryCallLog& Registry() { return registry_; }
+
+    Lines Described() const
+    {
+        Lines lines;
+        std::map<HKEY, std::string> names;
+        const std::vector<RegistryCall>& calls = registry_.Calls();
+        size_t deletion = 0;
+        for (size_t i = 0; i <= calls.size(); ++i) {
+            for (; deletion < deletions_.size() && deletions_[deletion].callsBefore == i;
+                 ++deletion) {
+                lines.push_back(std::string("delete ") +
+                                (deletions_[deletion].root == HKEY_CURRENT_USER ? ""
+                                                                                : "(other root) ") +
+                                deletions_[deletion].subKey);
+            }
+            if (i == calls.size())
+                break;
+            const RegistryCall& call = calls[i];
+            switch (call.kind) {
+            case RegistryCall::kCreate:
+            case RegistryCall::kOpen:
+                lines.push_back((call.kind == RegistryCall::kCreate ? "create " : "open ") +
+                                Named(call.root, call.subKey) + " " + Access(call.access));
+                if (call.status == ERROR_SUCCESS)
+                    names[call.key] = Named(call.root, call.subKey);
+                break;
+            case RegistryCall::kClose:
+                lines.push_back("close " + names[call.key]);
+                names.erase(call.key);
+                break;
+            case RegistryCall::kSet:
+                break;
+            }
+        }
+        return lines;
+    }
 
 private:
-    typedef LONG(WINAPI* CreateFunction)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
-                                         LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
-    typedef LONG(WINAPI* OpenFunction)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-    typedef LONG(WINAPI* CloseFunction)(HKEY);
-    typedef LONG(WINAPI* DeleteFunction)(HKEY, LPCSTR);
+    struct Deletion {
+        size_t callsBefore;  // the registry calls made before it
+        HKEY root;
+        std::string subKey;
+    };
 
-    static std::string Named(HKEY root, LPCSTR subKey)
+    static std::string Named(HKEY root, const std::string& path)
     {
-        std::string path = subKey;
         std::string last = path.substr(path.rfind('\\') + 1);
         return (root == HKEY_CURRENT_USER ? "" : "(other root) ") + last;
     }
@@ -537,44 +557,11 @@ private:
                : access == KEY_QUERY_VALUE ? "query"
                                            : "access " + std::to_string(access);
     }
-    static LONG WINAPI Create(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
-                              DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
-                              PHKEY result, LPDWORD disposition)
-    {
-        LONG status = log_->create_->Original<CreateFunction>()(
-            root, subKey, reserved, keyClass, options, access, security, result, disposition);
-        log_->lines.push_back("create " + Named(root, subKey) + " " + Access(access));
-        if (status == ERROR_SUCCESS)
-            log_->names_[*result] = Named(root, subKey);
-        return status;
-    }
-    static LONG WINAPI Open(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
-    {
-        LONG status = log_->open_->Original<OpenFunction>()(root, subKey, options, access, result);
-        log_->lines.push_back("open " + Named(root, subKey) + " " + Access(access));
-        if (status == ERROR_SUCCESS)
-            log_->names_[*result] = Named(root, subKey);
-        return status;
-    }
-    static LONG WINAPI Close(HKEY key)
-    {
-        log_->lines.push_back("close " + log_->names_[key]);
-        log_->names_.erase(key);
-        return log_->close_->Original<CloseFunction>()(key);
-    }
-    static LONG WINAPI Delete(HKEY root, LPCSTR subKey)
-    {
-        log_->lines.push_back(std::string("delete ") + (root == HKEY_CURRENT_USER ? "" : "(other root) ") +
-                              subKey);
-        return log_->delete_->Original<DeleteFunction>()(root, subKey);
-    }
 
-    static KeyCallLog* log_;
-    std::map<HKEY, std::string> names_;
-    std::unique_ptr<ImportPatch> create_, open_, close_, delete_;
+    RegistryCallLog registry_;
+    std::vector<Deletion> deletions_;
+    ImportHook<decltype(RegDeleteKeyA)> delete_;
 };
-
-KeyCallLog* KeyCallLog::log_ = nullptr;
 
 // The keys of a pair are closed together, in no fixed order among
 // themselves: each run of closings is compared as a sorted run.
@@ -597,7 +584,7 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
     {
         KeyCallLog log(module.Handle());
         EXPECT_EQ(ModuleInstall(), 0);
-        EXPECT_EQ(ClosingsSorted(log.lines),
+        EXPECT_EQ(ClosingsSorted(log.Described()),
                   ClosingsSorted(Lines{"open Netscape Navigator query", "close Netscape Navigator",
                          "create Viewers all", "create OViewers all", "close Viewers",
                          "close OViewers", "create OSuffixes all", "create Suffixes all",
@@ -609,7 +596,7 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
     {
         KeyCallLog log(module.Handle());
         EXPECT_EQ(Remove(), 1);
-        EXPECT_EQ(ClosingsSorted(log.lines),
+        EXPECT_EQ(ClosingsSorted(log.Described()),
                   ClosingsSorted(Lines{"open Netscape Navigator query", "close Netscape Navigator",
                          "open Viewers all", "open OViewers all", "open Suffixes all",
                          "open OSuffixes all", "open Encodings all", "open OEncodings all",
@@ -624,18 +611,20 @@ TEST_F(BrowserLinkTest, NavigatorsKeysAreMadeOpenedAndClosedPairByPair)
     }
     {
         // A key that cannot be made: the keys already open are closed.
-        KeyCreationFailure failure(module.Handle(), {NavigatorKey("Suffixes")});
         KeyCallLog log(module.Handle());
+        log.Registry().FailKey(NavigatorKey("Suffixes"));
         EXPECT_EQ(ModuleInstall(), 0);
-        EXPECT_EQ(Lines(log.lines.end() - 3, log.lines.end()),
+        const Lines lines = log.Described();
+        EXPECT_EQ(Lines(lines.end() - 3, lines.end()),
                   (Lines{"create OSuffixes all", "create Suffixes all", "close OSuffixes"}));
     }
     {
         // Deinstall with a key that cannot be opened closes those it opened.
-        KeyOpeningFailure failure(module.Handle(), {NavigatorKey("Encodings")});
         KeyCallLog log(module.Handle());
+        log.Registry().FailOpen(NavigatorKey("Encodings"));
         EXPECT_EQ(Remove(), 1);
-        EXPECT_EQ(ClosingsSorted(Lines(log.lines.begin() + 2, log.lines.end())),
+        const Lines lines = log.Described();
+        EXPECT_EQ(ClosingsSorted(Lines(lines.begin() + 2, lines.end())),
                   ClosingsSorted(Lines{"open Viewers all", "open OViewers all", "open Suffixes all",
                          "open OSuffixes all", "open Encodings all", "close Viewers",
                          "close OViewers", "close Suffixes", "close OSuffixes"}));
