@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool IsSystemLeadByte(unsigned char byte)
+bool IsSystemLeadByte(unsigned char candidate)
 {
-    return IsDBCSLeadByte(byte) != FALSE;
+    return IsDBCSLeadByte(candidate) != FALSE;
 }

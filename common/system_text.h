@@ -6,7 +6,7 @@
 #include "common/text.h"
 
 // The system code page's lead-byte test (IsDBCSLeadByte).
-bool IsSystemLeadByte(unsigned char byte);
+bool IsSystemLeadByte(unsigned char candidate);
 
 inline const char* NextCharacter(const char* text)
 {
