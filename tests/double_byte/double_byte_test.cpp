@@ -41,6 +41,26 @@ BOOL WINAPI ReportWindows95(OSVERSIONINFOA* info)
     return TRUE;
 }
 
+// Wine 8's GetEnvironmentVariableA ends the ANSI value after as many bytes
+// as the value has characters, cutting a value with double-byte characters
+// short; Windows does not. The module's import is answered as Windows
+// answers it.
+DWORD WINAPI WholeEnvironmentVariable(LPCSTR name, LPSTR value, DWORD size)
+{
+    wchar_t wideName[64];
+    if (MultiByteToWideChar(CP_ACP, 0, name, -1, wideName, 64) == 0)
+        return 0;
+    static wchar_t wide[32767];
+    DWORD length = GetEnvironmentVariableW(wideName, wide, 32767);
+    if (length == 0 || length >= 32767)
+        return 0;
+    int needed = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0 || static_cast<DWORD>(needed) > size)
+        return static_cast<DWORD>(needed);
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, value, static_cast<int>(size), nullptr, nullptr);
+    return static_cast<DWORD>(needed - 1);
+}
+
 class DoubleByteTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -163,6 +183,8 @@ TEST_F(DoubleByteTest, DralinMailKeepsTheKitDirectoryAndJoinsTheCommand)
     std::string viewer = "C:\\" + std::string(kHyou);
 
     LoadedDll module(BinaryFile("netmaillink.dll"));
+    ImportPatch variable{module.Handle(), "KERNEL32.dll", "GetEnvironmentVariableA",
+                         reinterpret_cast<void*>(&WholeEnvironmentVariable)};
     EXPECT_EQ(module.Export<int(WINAPI*)()>(2)(), 1) << "maildr.ini beside the kit is found";
     EXPECT_EQ(module.Export<FileOperation>(3)(viewer.c_str(), ""), 3);
     char value[300];

@@ -245,7 +245,8 @@ LONG WINAPI QueryWithoutTerminator(HKEY key, LPCSTR name, LPDWORD reserved, LPDW
 TEST_F(ConverterRegistrationTest, AStoredEntryWithoutItsTerminatingZeroGetsOne)
 {
     const std::string stored = "Stored, s, s,1,50,1,0,-,0,0";
-    const std::string longest = "Stored, " + std::string(511 - 27, 's') + ", s,1,51,1,0,-,0,0";
+    const std::string tail = ", s,1,51,1,0,-,0,0";
+    const std::string longest = "Stored, " + std::string(511 - 8 - tail.size(), 's') + tail;
     ASSERT_EQ(longest.size(), 511u);
     Store({kWordProcessingKey, "50", REG_SZ, SzBytes(stored)});
     Store({kWordProcessingKey, "51", REG_SZ, SzBytes(longest)});

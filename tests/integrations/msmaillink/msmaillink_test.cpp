@@ -715,7 +715,7 @@ TEST_F(MsMailLinkTest, AnotherProductsHandlerIsKeptAndGivenBack)
         {"a text", REG_SZ, SzBytes("C:\\Other\\OtherCah.DLL,1")},
         {"an expandable text", REG_EXPAND_SZ, SzBytes("%ProgramFiles%\\Other\\cah.dll,3")},
         {"an empty text", REG_SZ, SzBytes("")},
-        {"a text without its terminating zero", REG_SZ, std::string("C:\\x.dll,1")},
+        {"bytes without a terminating zero", REG_BINARY, std::string("C:\\x.dll,1")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -740,8 +740,9 @@ TEST_F(MsMailLinkTest, AnotherProductsHandlerIsKeptAndGivenBack)
         RegistryValue back = ReadRegistryValue(HKEY_CURRENT_USER, kMailKey, kHandler);
         EXPECT_EQ(back.type, c.type);
         EXPECT_EQ(back.bytes, c.bytes) << Printable(back.bytes);
-        EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey),
-                  (std::vector<std::string>{"Login", kHandler}));
+        std::vector<std::string> names = ValueNames(HKEY_CURRENT_USER, kMailKey);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{kHandler, "Login"}));
     }
 }
 
