@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "import_patch.h"
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "process_environment.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "support/import_patch.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/process_environment.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
 

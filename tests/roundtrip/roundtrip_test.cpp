@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "hive_files.h"
+#include "support/hive_files.h"
 #include "machine_snapshot.h"
-#include "process_environment.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
-#include "token_privileges.h"
+#include "support/process_environment.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
+#include "support/token_privileges.h"
 
 namespace {
 

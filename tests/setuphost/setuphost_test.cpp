@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
 // Converter entries of the picture and word-processing sections, merged
 // from source and target sides, with the picture engine entries; one table
 // of expected rows per key and case.
-#include <memory>
 
-#include "registration_fixture.h"
-#include "import_patch.h"
-#include "registry_calls.h"
+#include "install/registration/registration_fixture.h"
+#include "support/import_patch.h"
+#include "support/registry_calls.h"
 
 namespace {
 
@@ -58,9 +57,9 @@ protected:
         for (const StoredValue& value : c.stored)
             Store(value);
         {
-            std::unique_ptr<KeyCreationFailure> failure;
-            if (!c.failingKeys.empty())
-                failure.reset(new KeyCreationFailure(install_.Handle(), c.failingKeys));
+            RegistryCallLog failure(install_.Handle());
+            for (const std::string& key : c.failingKeys)
+                failure.FailKey(key);
             for (const Step& step : c.steps)
                 EXPECT_EQ(Register(step.section, step.entry), step.result)
                     << step.section << ": " << step.entry;

@@ -14,17 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "import_patch.h"
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "process_environment.h"
-#include "scratch_files.h"
-#include "test_paths.h"
-#include "wine_drive.h"
+#include "integrations/module_contract.h"
+#include "support/import_hook.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/process_environment.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
+#include "support/wine_drive.h"
 
 namespace {
-
-typedef int(WINAPI* FileOperation)(const char*, const char*);
 
 const char kMissing[] = "<missing>";
 const char kCommand[] = "C:\\SORBIX\\sorbix.exe %s";
@@ -123,7 +122,7 @@ protected:
     int ModuleInstall(const char* directory = "C:\\SORBIX")
     {
         LoadedDll module(support_.File("browserlink.dll"));
-        return module.Export<FileOperation>(3)(directory, dependIni_.c_str());
+        return module.Export<ModuleFileOperationProc>(kOrdinalInstall)(directory, dependIni_.c_str());
     }
 
     ScratchDirectory support_{"support"};
@@ -302,17 +301,6 @@ TEST_F(BrowserLinkTest, NetkitDirectoryOfTheKitFileOrDrive)
     }
 }
 
-UINT g_windowsDirectoryLength;
-
-UINT WINAPI LongWindowsDirectory(LPSTR buffer, UINT size)
-{
-    std::string path = "C:\\" + std::string(g_windowsDirectoryLength - 3, 'w');
-    if (size <= path.size())
-        return static_cast<UINT>(path.size() + 1);
-    memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<UINT>(path.size());
-}
-
 TEST_F(BrowserLinkTest, WindowsDirectoryTooLongForTheNameSkipsPathAndCurrentDirectory)
 {
     const std::string bin = MadeDirectory(places_.Path() + "\\bin");
@@ -326,18 +314,25 @@ TEST_F(BrowserLinkTest, WindowsDirectoryTooLongForTheNameSkipsPathAndCurrentDire
     // Loaded here first, the module stays loaded across the script's calls,
     // and the patch of its imports holds for them.
     LoadedDll module(support_.File("browserlink.dll"));
-    ImportPatch patch(module.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA",
-                      reinterpret_cast<void*>(&LongWindowsDirectory));
+    UINT windowsDirectoryLength = 0;
+    ImportHook<decltype(GetWindowsDirectoryA)> longWindowsDirectory(
+        module.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA", [&](LPSTR buffer, UINT size) {
+            std::string path = "C:\\" + std::string(windowsDirectoryLength - 3, 'w');
+            if (size <= path.size())
+                return static_cast<UINT>(path.size() + 1);
+            memcpy(buffer, path.c_str(), path.size() + 1);
+            return static_cast<UINT>(path.size());
+        });
 
     // "\" + directory + "emosaic.ini" reaching 260: the probe gives up at once.
-    g_windowsDirectoryLength = 260 - 1 - 11;
+    windowsDirectoryLength = 260 - 1 - 11;
     EXPECT_EQ(Integ(), 1);
     EXPECT_FALSE(Served(bin + "\\emosaic.ini"));
     EXPECT_FALSE(Served(currentDirectory_ + "\\emosaic.ini"));
     EXPECT_TRUE(Served(kit + "\\mosaic\\emosaic.ini"));
 
     WriteFileBytes(kit + "\\mosaic\\emosaic.ini", kEmptyBrowser);
-    g_windowsDirectoryLength = 259 - 1 - 11;
+    windowsDirectoryLength = 259 - 1 - 11;
     EXPECT_EQ(Integ(), 1);
     EXPECT_TRUE(Served(bin + "\\emosaic.ini")) << "one less, and PATH is searched";
     EXPECT_FALSE(Served(kit + "\\mosaic\\emosaic.ini"));
@@ -378,9 +373,8 @@ TEST_F(BrowserLinkTest, DriveProbeSetsTheErrorModeBack)
 {
     WineDrive drive('D', MadeDirectory(places_.Path() + "\\d"), DRIVE_FIXED);
     LoadedDll module(support_.File("browserlink.dll"));
-    typedef int(WINAPI * AvailableOperation)();
     UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    EXPECT_EQ(module.Export<AvailableOperation>(2)(), 0);
+    EXPECT_EQ(module.Export<ModuleAvailableProc>(kOrdinalAvailable)(), 0);
     EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
 }
 
@@ -664,8 +658,7 @@ TEST_F(BrowserFileTest, ABrowserValueTooLongToKeepWholeIsLeftAlone)
 TEST_F(BrowserLinkTest, WepAnswersOne)
 {
     LoadedDll module(support_.File("browserlink.dll"));
-    typedef int(WINAPI * Wep)(DWORD);
-    EXPECT_EQ(module.Export<Wep>(1)(0), 1);
+    EXPECT_EQ(module.Export<ModuleWepProc>(kOrdinalWep)(0), 1);
 }
 
 }  // namespace
