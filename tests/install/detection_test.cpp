@@ -238,6 +238,30 @@ TEST_F(DetectionTest, HomeValuesAtTheEdgeOfTheBuffers)
               (Outcome{0, kUntouchedHome, "", 1}));
 }
 
+// The first pass reads "Internal" with 512 bytes: a value of up to 511
+// characters is read whole and compared with "install.ini".
+TEST_F(DetectionTest, LongInternalValuesAreReadWholeAndCompared)
+{
+    const std::string longest(511, 'i');
+    WriteFileBytes(setup_.File("install.ini"), "[General]\r\nInternal=" + longest + "\r\n");
+    const struct {
+        const char* what;
+        std::string internal;
+        int result;
+    } cases[] = {
+        {"300 characters of another product", std::string(300, 'o'), 3},
+        {"511 characters of another product", std::string(510, 'i') + "o", 3},
+        {"511 characters, the same product", std::string(511, 'I'), 1},
+        {"512 characters cannot be read: nothing shows a difference", std::string(512, 'o'), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Detect({{M, kCurrent, "Home", "C:\\Sorbix"}, {M, kCurrent, "Internal", c.internal}},
+                         setup_.Path()),
+                  (Outcome{c.result, "C:\\Sorbix", "SOFTWARE\\Quorvane", 0}));
+    }
+}
+
 TEST_F(DetectionTest, ClassRootValuesWithoutTerminatingZeroAreReadWhole)
 {
     // 256 bytes of text without a zero would need a 257th byte: not read.

@@ -36,11 +36,9 @@ const char* const kExpectedLeftovers[] = {
     "+ C:\\windows\\mosaic.ini [Viewers] TYPE3=application/x-sorbix",
     "+ C:\\windows\\mosaic.ini [MIME Descriptions] image/gif=GIF picture",
     // The Dralin mail program: the backup section stays with an empty
-    // entry, and the default viewer comes back in small letters, as kept.
+    // entry.
     "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] [Sorbix Backup - Viewers]",
     "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] default=",
-    "- C:\\Dralin\\maildr.ini [Viewers] default=C:\\DRALIN\\VIEWER.EXE",
-    "+ C:\\Dralin\\maildr.ini [Viewers] default=c:\\dralin\\viewer.exe",
 };
 
 class RoundTripTest : public WholeSetupMachineTest {};

@@ -218,4 +218,28 @@ TEST_F(EngineRegistrationTest, SetOemVapiRegistersTheScriptsTextAndRefusesWhatIt
     }
 }
 
+// The setup INI entry is read with 512 bytes: an entry of more than 511
+// characters is parsed on its first 511, and the sections that use only its
+// format number register it.
+TEST_F(EngineRegistrationTest, AnEntryOver511CharactersIsRegisteredOnItsFirst511)
+{
+    const std::string entry = Entry(100) + "," + std::string(600, 'z');
+    EXPECT_EQ(Register("SPREADSHEETINFO", entry), 1);
+    EXPECT_EQ(selected_, 1);
+    EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey,
+                                Join(kWorkbookFixedRows, {{"100.2.0", "wkb 0 sxwkbve.dll"}})));
+
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    std::string buffer = entry + '\0' + "SENTINEL";
+    EXPECT_EQ(setOemVapi_("INTERUTILINFO", &buffer[0], "", 0, 0, ""), 1);
+    EXPECT_EQ(buffer, entry + '\0' + "SENTINEL");
+    EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey,
+                                Join(kWorkbookFixedRows, {{"100", "zip 0 sxwkbve.dll"}})));
+
+    // Ten fields only past the 511th character: the entry is refused.
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    EXPECT_EQ(Register("SPREADSHEETINFO", "N, " + std::string(520, 'x') + ", x,1,100,1,0,-,0,0"), 0);
+    EXPECT_TRUE(NothingWritten());
+}
+
 }  // namespace

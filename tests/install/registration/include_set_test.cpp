@@ -134,7 +134,7 @@ TEST_F(IncludeSetTest, MissingEmptyAndRefusedEntriesAnswerMinusOneAndLeaveTheRec
         {"nine fields", "[VWPINFO]\r\nInfo7=Word, doc, doc,1,181,1,0,-,0\r\n", "VWPINFO", 1},
         {"nine fields, no selection test", "[TPICINFO]\r\nInfo7=a,b,c,d,e,,f,g,h,i,\r\n",
          "TPICINFO", 0},
-        {"more than 511 characters",
+        {"ten fields only past the 511th character",
          "[SPICINFO]\r\nInfo7=Name, " + std::string(500, 'x') + ", x,30,22,1,0,-,1,0\r\n",
          "SPICINFO", 1},
     };
@@ -177,6 +177,23 @@ TEST_F(IncludeSetTest, WritesNoRegistryValue)
     ScriptRecord record(1, 7, iniFile_, "SPICINFO");
     EXPECT_EQ(includeSet_(0, record.Data()), 1);
     EXPECT_TRUE(NothingWritten());
+}
+
+// The entry is read with 512 bytes: one of more than 511 characters is
+// parsed on its first 511, and the walk of the section goes on past it.
+TEST_F(IncludeSetTest, AnEntryOver511CharactersIsParsedOnItsFirst511)
+{
+    WriteSetupIni("[SPICINFO]\r\nInfo1=Name, ext, x,30,46,1,0,-,1,0," + std::string(600, 'z') +
+                  "\r\nInfo1Typical=u\r\nInfo2=Next, nxt, n,1,22,1,0,-,1,0\r\n");
+    ScriptRecord record(1, 1, iniFile_, "SPICINFO");
+    EXPECT_EQ(includeSet_(0, record.Data()), 0) << "it exists, and is not in a typical setup";
+    EXPECT_EQ(std::string(record.Bytes().c_str() + kExtensionOffset), "ext");
+    EXPECT_EQ(record.IntAt(8), 1) << "46 is a listed format";
+    EXPECT_EQ(record.IntAt(12), 1);
+    ASSERT_TRUE(record.Buffer().UntouchedFrom(kExtensionOffset + 4));
+
+    ScriptRecord next(0, 2, iniFile_, "SPICINFO");
+    EXPECT_EQ(includeSet_(0, next.Data()), 1);
 }
 
 }  // namespace

@@ -351,6 +351,22 @@ TEST_F(EudoraLinkTest, PathsAtTheEdgeOfTheirBuffers)
         EXPECT_FALSE(FileExists(plugIn));
     }
 
+    // A program path of 259 characters (the most its 260 bytes hold) whose
+    // directory is short: "plugins" fits, and the plug-in is copied.
+    {
+        std::string directory = root_.File("Long");
+        CreateDirectoryA(directory.c_str(), nullptr);
+        std::string program = directory + "\\" + std::string(259 - directory.size() - 1 - 4, 'e') + ".EXE";
+        ASSERT_EQ(program.size(), 259u);
+        CopyFileTo(BinaryFile("eudora_3010.exe"), program);
+        SetAppPath(program);
+        EXPECT_EQ(Aval(), 1);
+        EXPECT_EQ(Integ(), 1);
+        EXPECT_EQ(ReadFileBytes(directory + "\\plugins\\SORBIXEU.DLL"), kPlugIn);
+        EXPECT_EQ(Remove(), 1);
+        EXPECT_FALSE(FileExists(directory + "\\plugins\\SORBIXEU.DLL"));
+    }
+
     // An App Paths value that does not fit Eudora's 260 bytes is not read
     // cut; the next source serves.
     SetAppPath(MakeEudora("First", "eudora_3010.exe") + std::string(260, ' '));

@@ -697,6 +697,127 @@ TEST_F(MsMailLinkTest, WithoutTokenOrPrivilegeNamesThePassDoesNothing)
     }
 }
 
+// Another product's attachment handler, there before install, is kept
+// beside the viewer's and given back by deinstall, type and bytes as they
+// were; a handler that already is the viewer's is not kept.
+const char kHandlerBackup[] = "Sorbix Backup - CustomAttachmentHandler";
+
+TEST_F(MsMailLinkTest, AnotherProductsHandlerIsKeptAndGivenBack)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string bytes;  // as stored
+    } cases[] = {
+        {"a text", REG_SZ, SzBytes("C:\\Other\\OtherCah.DLL,1")},
+        {"an expandable text", REG_EXPAND_SZ, SzBytes("%ProgramFiles%\\Other\\cah.dll,3")},
+        {"an empty text", REG_SZ, SzBytes("")},
+        {"bytes without a terminating zero", REG_BINARY, std::string("C:\\x.dll,1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+        SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", "me");
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMailKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        RegSetValueExA(key, kHandler, 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                       static_cast<DWORD>(c.bytes.size()));
+        RegCloseKey(key);
+
+        EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+        EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+        // A second install finds the viewer's handler and keeps the first
+        // backup.
+        EXPECT_EQ(Integ("D:\\Sorbix"), 1);
+        RegistryValue kept = ReadRegistryValue(HKEY_CURRENT_USER, kMailKey, kHandlerBackup);
+        EXPECT_EQ(kept.type, c.type);
+        EXPECT_EQ(kept.bytes, c.bytes);
+
+        EXPECT_EQ(Remove(), 1);
+        RegistryValue back = ReadRegistryValue(HKEY_CURRENT_USER, kMailKey, kHandler);
+        EXPECT_EQ(back.type, c.type);
+        EXPECT_EQ(back.bytes, c.bytes) << Printable(back.bytes);
+        std::vector<std::string> names = ValueNames(HKEY_CURRENT_USER, kMailKey);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{kHandler, "Login"}));
+    }
+}
+
+TEST_F(MsMailLinkTest, AHandlerThatIsTheViewersIsNotKept)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\OLD\\SXMSCAH.DLL,2");
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(ValueNames(HKEY_CURRENT_USER, kMailKey).empty());
+}
+
+TEST_F(MsMailLinkTest, DeinstallLeavesAHandlerThatIsNotTheViewers)
+{
+    // Another product took the handler over after the viewer's install:
+    // deinstall leaves it and drops the viewer's backup, which is no
+    // longer what the user had.
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Newer\\cah.dll,1");
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandlerBackup, "C:\\Older\\cah.dll,1");
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Newer\\cah.dll,1"));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+}
+
+TEST_F(MsMailLinkTest, AHandlerTooLongToKeepWholeIsLeftAsItIs)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    const std::string longHandler = "C:\\Other\\" + std::string(1100, 'h') + ".dll,1";
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler);
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler));
+}
+
+TEST_F(MsMailLinkTest, EveryUsersOwnHandlerIsKeptAndGivenBack)
+{
+    AddProfile("Default User", {{"Control Panel\\Desktop", "Wallpaper", "(None)"}});
+    AddProfile("Other User", {{kMailKey, "Login", "other"},
+                              {kMailKey, kHandler, "C:\\Other\\OtherCah.DLL,1"}});
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Mine\\cah.dll,4");
+
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    {
+        MountedHive other(ProfileHive("Other User"));
+        EXPECT_EQ(other.Read(kMailKey, kHandler).bytes, SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+        EXPECT_EQ(other.Read(kMailKey, kHandlerBackup).bytes, SzBytes("C:\\Other\\OtherCah.DLL,1"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandlerBackup).exists) << "it had no handler to keep";
+    }
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandlerBackup, "C:\\Mine\\cah.dll,4"));
+
+    EnablePrivileges({"SeChangeNotifyPrivilege"});
+    EXPECT_EQ(Remove(), 1);
+    ExpectNoScratchLeft();
+    {
+        MountedHive other(ProfileHive("Other User"));
+        RegistryValue back = other.Read(kMailKey, kHandler);
+        EXPECT_EQ(back.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(back.bytes, SzBytes("C:\\Other\\OtherCah.DLL,1"));
+        EXPECT_FALSE(other.Read(kMailKey, kHandlerBackup).exists);
+        EXPECT_EQ(other.Read(kMailKey, "Login").bytes, SzBytes("other"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandler).exists);
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandlerBackup).exists);
+    }
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Mine\\cah.dll,4"));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+}
+
 TEST_F(MsMailLinkTest, WepAnswersOne)
 {
     EXPECT_EQ(module_.Export<ModuleWepProc>(kOrdinalWep)(0), 1);

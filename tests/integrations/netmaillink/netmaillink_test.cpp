@@ -87,23 +87,23 @@ TEST_F(NetMailLinkTest, AvailableWhenTheMailIniBesideTheKitExists)
     }
 }
 
-TEST_F(NetMailLinkTest, RoundTripKeepsTheOldCommandInLowerCase)
+TEST_F(NetMailLinkTest, RoundTripGivesTheOldCommandBackAsItWas)
 {
-    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\APPS\\VIEWER.EXE\r\ntext/plain=NOTEPAD.EXE\r\n");
+    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\APPS\\Viewer.EXE /P\r\ntext/plain=NOTEPAD.EXE\r\n");
     ASSERT_EQ(Aval(), 1);
 
     EXPECT_EQ(Integ("C:\\SORBIX"), 1);
     EXPECT_EQ(Viewer(), "C:\\SORBIX\\sorbix.exe") << "the command carries no argument";
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\Viewer.EXE /P") << "kept letter for letter";
     EXPECT_EQ(Entry(mailIni_, "Viewers", "text/plain"), "NOTEPAD.EXE");
 
     // A second install finds its own command and keeps the first backup.
     EXPECT_EQ(Integ("D:\\Other"), 1);
     EXPECT_EQ(Viewer(), "D:\\Other\\sorbix.exe");
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\Viewer.EXE /P");
 
     EXPECT_EQ(Remove(), 1);
-    EXPECT_EQ(Viewer(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Viewer(), "C:\\APPS\\Viewer.EXE /P");
     EXPECT_EQ(Backup(), "") << "the backup entry stays, emptied";
     EXPECT_EQ(Entry(mailIni_, "Viewers", "text/plain"), "NOTEPAD.EXE");
 
@@ -111,6 +111,17 @@ TEST_F(NetMailLinkTest, RoundTripKeepsTheOldCommandInLowerCase)
     std::string after = ReadFileBytes(mailIni_);
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(ReadFileBytes(mailIni_), after);
+}
+
+TEST_F(NetMailLinkTest, ABackupKeptInSmallLettersByAnEarlierInstallRestoresAsItStands)
+{
+    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\Sorbix\\SORBIX.exe\r\n"
+                             "[Sorbix Backup - Viewers]\r\ndefault=c:\\apps\\viewer.exe /p\r\n");
+    EXPECT_EQ(Integ("C:\\SORBIX"), 1);
+    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe /p") << "the viewer's own command is not kept";
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Viewer(), "c:\\apps\\viewer.exe /p");
+    EXPECT_EQ(Backup(), "");
 }
 
 TEST_F(NetMailLinkTest, CommandJoinsTheDirectoryWithOneBackslash)
@@ -231,7 +242,7 @@ TEST_F(NetMailLinkTest, CommandAtTheEdgeOfItsBufferIsWrittenWholeOrNotAtAll)
     const std::string fits = "C:\\" + std::string(51 - 11 - 3, 'd');
     EXPECT_EQ(Integ(fits), 1);
     EXPECT_EQ(Viewer(), fits + "\\sorbix.exe");
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\VIEWER.EXE");
 }
 
 TEST_F(NetMailLinkTest, NetkitValueAtTheEdgeOfAWindowsPath)

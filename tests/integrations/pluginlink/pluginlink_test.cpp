@@ -250,11 +250,16 @@ TEST_F(PluginLinkModuleTest, ListsAndValuesLongerThanTheirBuffers)
 
 TEST_F(PluginLinkModuleTest, ValueThatDoesNotFitItsBufferIsNotWritten)
 {
-    WriteIni("[Sorbix Sections]\r\nViewer=\r\n[Viewer]\r\nFits=" + std::string(254, 'f') +
-             "\r\nCut=" + std::string(255, 'c') + "\r\n");
+    // The value's buffer holds 256 bytes: 255 characters and the zero fit
+    // whole; 256 characters do not.
+    WriteIni("[Sorbix Sections]\r\nViewer=\r\n[Viewer]\r\nShort=" + std::string(254, 'f') +
+             "\r\nFits=" + std::string(255, 'w') + "\r\nCut=" + std::string(256, 'c') +
+             "\r\nLong=" + std::string(400, 'l') + "\r\n");
     EXPECT_EQ(Install(kProduct, support_.Path()), 1);
-    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Fits", std::string(254, 'f')));
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Short", std::string(254, 'f')));
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Fits", std::string(255, 'w')));
     EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Cut"));
+    EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Long"));
 }
 
 // The order of the writes: A, A.32, B, B.32, each key in file order.
