@@ -1,7 +1,11 @@
 # Browser and Dralin mail integration: a Mosaic-family browser whose
-# mosaic.ini has viewers of its own, and the Dralin mail program, whose
-# maildr.ini lies beside the network kit's netkit.ini that NETKIT names.
-# The script asks each module, integrates, and shows the settings after.
+# mosaic.ini has viewers of its own, Netscape Navigator with viewer settings
+# of its own in its keys below HKEY_CURRENT_USER (among them a description
+# of GIF pictures, a type it does not list), and the Dralin mail program,
+# whose maildr.ini lies beside the network kit's netkit.ini that NETKIT
+# names.
+# The script asks each module, integrates, and shows the settings after;
+# the browsers' settings are shown again after browserlink's removal.
 section "Browser and Dralin mail integration (browserlink, netmaillink)"
 
 mkdir -p "$C/SorbixSetup" "$C/Dralin"
@@ -20,6 +24,17 @@ printf '%s\r\n' \
   '[Suffixes]' 'audio/wav=.wav' 'application/msword=.doc' 'image/gif=.gif' \
   '[Encodings]' 'application/msword=binary' \
   '[MIME Descriptions]' 'application/msword=Word for Windows' > "$C/windows/mosaic.ini"
+navigator='HKCU\SOFTWARE\Netscape\Netscape Navigator'
+navigator_value() { /usr/lib/wine/wine64 reg add "$navigator\\$1" /v "$2" /d "$3" /f >/dev/null 2>&1; }
+navigator_value 'Main' 'Home Page' 'http://home.example.com/'
+navigator_value 'Viewers' 'TYPE0' 'application/msword'
+navigator_value 'Viewers' 'TYPE1' 'text/plain'
+navigator_value 'Viewers' 'application/msword' 'C:\WINWORD\WINWORD.EXE %s'
+navigator_value 'Viewers' 'text/plain' 'NOTEPAD.EXE %s'
+navigator_value 'Suffixes' 'application/msword' '.doc'
+navigator_value 'Encodings' 'application/msword' '7bit'
+navigator_value 'MIME Descriptions' 'application/msword' 'Microsoft Word'
+navigator_value 'MIME Descriptions' 'image/gif' 'CompuServe GIF'
 printf '%s\r\n' '[Network]' 'Protocol=TCP' > "$C/Dralin/NETKIT.INI"
 printf '%s\r\n' '[Viewers]' 'default=C:\DRALIN\VIEWER.EXE' 'text/plain=NOTEPAD.EXE' \
   > "$C/Dralin/maildr.ini"

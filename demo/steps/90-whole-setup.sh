@@ -1,7 +1,8 @@
 # A whole setup and its removal, on a machine of its own: the host
 # applications' stand-ins have settings of their own (a Mosaic-family
-# browser, the Dralin mail program, Microsoft Mail for this user, an Eudora
-# with a plug-in of its own, File Manager's winfile.ini). The typical setup
+# browser, Netscape Navigator's keys, the Dralin mail program, Microsoft Mail
+# for this user, an Eudora with a plug-in of its own, File Manager's
+# winfile.ini). The typical setup
 # runs, and what it wrote is printed as REGEDIT4; then the removal runs, and
 # what it left different from before the setup is printed.
 section "A whole setup, end to end: the typical setup, then the removal"
@@ -39,11 +40,12 @@ from the machine before the setup is left by design:
     and shell extension; no export deletes them, the product's uninstaller does
   + key tree ...\File Manager and + winfile.ini [AddOns] Sorbix=: File Manager's
     add-on key stays empty and its entry is emptied, not removed
-  + mosaic.ini [Viewers] TYPE3=..., + [MIME Descriptions] image/gif=...: the
-    browser's type list is never shortened, and the description written for
-    an image type the browser does not list stays
-  maildr.ini [Sorbix Backup - Viewers] default= and the default viewer in small
-    letters: the Dralin mail program's backup is kept lowered and emptied
+  + mosaic.ini [Viewers] TYPE3=..., + [MIME Descriptions] image/gif=...,
+    + Netscape Navigator\Viewers TYPE2: the browsers' type lists are never
+    shortened, and a description written for an image type where the browser
+    had none stays (Navigator's own GIF description came back)
+  + maildr.ini [Sorbix Backup - Viewers] default=: the Dralin mail program's
+    backup is emptied, not deleted; its default viewer came back as it was
   The shared-file references are gone: the one question for all was answered
   Yes, its default button.
 What a product's uninstaller must delete itself: docs/reference.md, section 12

@@ -34,4 +34,18 @@ prepare_whole_setup_machine() {
   demo_reg 'HKCU\SOFTWARE\Microsoft\Mail\Microsoft Mail' /v Polling /d 10
   demo_reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs' /v 'C:\WINDOWS\SYSTEM\MFC40.DLL' /t REG_DWORD /d 3
   demo_reg 'HKLM\SOFTWARE\Microsoft\Windows\Help' /v notepad.hlp /d 'C:\WINDOWS\HELP'
+  # Netscape Navigator, its viewer settings in its keys below HKEY_CURRENT_USER:
+  # a viewer of its own for Word, and its own description of GIF pictures,
+  # a type it does not list.
+  local navigator='HKCU\SOFTWARE\Netscape\Netscape Navigator'
+  demo_reg "$navigator\Main" /v 'Home Page' /d 'http://home.example.com/'
+  demo_reg "$navigator\Viewers" /v TYPE0 /d 'application/msword'
+  demo_reg "$navigator\Viewers" /v TYPE1 /d 'video/mpeg'
+  demo_reg "$navigator\Viewers" /v 'application/msword' /d 'C:\WINWORD\WINWORD.EXE %s'
+  demo_reg "$navigator\Viewers" /v 'video/mpeg' /d 'C:\MPEGPLAY\MPEGPLAY.EXE %s'
+  demo_reg "$navigator\Suffixes" /v 'application/msword' /d '.doc'
+  demo_reg "$navigator\Suffixes" /v 'video/mpeg' /d '.mpg,.mpeg'
+  demo_reg "$navigator\Encodings" /v 'application/msword' /d 'binary'
+  demo_reg "$navigator\MIME Descriptions" /v 'application/msword' /d 'Microsoft Word'
+  demo_reg "$navigator\MIME Descriptions" /v 'image/gif' /d 'CompuServe GIF'
 }

@@ -95,17 +95,11 @@ int ProbeNetkitDirectory(const char* relative, char* out)
     char path[MAX_PATH];
     if (!ReadVariable("NETKIT", path, sizeof path))
         return 0;
-    char* cut = nullptr;
-    for (char* p = path; *p != '\0'; ++p) {
-        if (*p == '\\')
-            cut = p;
-    }
-    if (cut == nullptr) {
-        for (char* p = path; *p != '\0'; ++p) {
-            if (*p == ':')
-                cut = p;
-        }
-    }
+    // Characters, not bytes: the second byte of a double-byte character
+    // may be 0x5C and is no backslash.
+    char* cut = LastCharacter(path, '\\');
+    if (cut == nullptr)
+        cut = LastCharacter(path, ':');
     if (cut == nullptr)
         return 0;
     cut[1] = '\0';

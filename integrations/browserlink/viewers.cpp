@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "browser_settings.h"
+#include "common/array_count.h"
 #include "common/profile_access.h"
 #include "common/text.h"
 #include "discovery.h"
@@ -36,9 +37,24 @@ ReadOutcome ReadDepend(const char* section, const char* key, const char* dependI
     return value.result;
 }
 
+// The image types: install writes their descriptions but never their
+// commands, suffixes or encodings.
+const char* const kImageTypes[] = {"image/jpeg", "image/gif"};
+const int kImageTypeCount = static_cast<int>(CountOf(kImageTypes));
+
+// The index of type in kImageTypes; -1 when it is none of them.
+int ImageTypeIndex(const char* type)
+{
+    for (int i = 0; i < kImageTypeCount; ++i) {
+        if (TextEqualsNoCase(type, kImageTypes[i]))
+            return i;
+    }
+    return -1;
+}
+
 bool IsImageType(const char* type)
 {
-    return TextEqualsNoCase(type, "image/jpeg") || TextEqualsNoCase(type, "image/gif");
+    return ImageTypeIndex(type) >= 0;
 }
 
 // Reads "MIME Types" and each type's "MIME Suffixes" from depend.ini. A type
@@ -282,9 +298,12 @@ bool IsViewerCommand(const char* command)
 // command goes, and with it each companion value that has no backup to
 // take its place, unless it is one install could not have written (too
 // long to keep whole, or not text). Kept values are written over the
-// current ones in place.
+// current ones in place. Install also replaced the description of an image
+// type the browser does not list, keeping the browser's own: that is given
+// back after the walk.
 void RemoveFromBrowser(const BrowserSettings& browser)
 {
+    bool imageListed[kImageTypeCount] = {};
     const SettingsSection restored[][2] = {
         {kOSuffixes, kSuffixes},
         {kOEncodings, kEncodings},
@@ -298,6 +317,9 @@ void RemoveFromBrowser(const BrowserSettings& browser)
             break;
         if (type.result == ReadOutcome::NotWhole)
             continue;
+        int image = ImageTypeIndex(type.text);
+        if (image >= 0)
+            imageListed[image] = true;
 
         SettingValue value;
         bool ours = false;
@@ -314,6 +336,12 @@ void RemoveFromBrowser(const BrowserSettings& browser)
             else if (ours && ReadSetting(browser, pair[1], type.text, value) == ReadOutcome::Whole)
                 DeleteSetting(browser, pair[1], type.text);
         }
+    }
+    for (int i = 0; i < kImageTypeCount; ++i) {
+        SettingValue kept;
+        if (!imageListed[i] &&
+            ReadSetting(browser, kODescriptions, kImageTypes[i], kept) == ReadOutcome::Whole)
+            WriteSetting(browser, kDescriptions, kImageTypes[i], kept.text);
     }
 }
 

@@ -231,4 +231,35 @@ TEST_F(DoubleByteTest, EudoraPlugInsLieBesideTheProgramWhateverItsName)
     EXPECT_FALSE(FileExists(eudora + "\\plugins\\SORBIXEU.DLL"));
 }
 
+TEST_F(DoubleByteTest, BrowserFileBesideTheKitWhoseNameEndsInASecondByteBackslash)
+{
+    // NETKIT names the kit's file "kit表": its last byte is 0x5C, yet the
+    // kit's directory ends at the backslash character before the name.
+    std::string kitDirectory = EndingInHyou(scratch_, "net");
+    std::string browserFile = kitDirectory + "\\mosaic\\smosaic.ini";
+    ASSERT_TRUE(CreateDirectoryA((kitDirectory + "\\mosaic").c_str(), nullptr));
+    WriteFileBytes(browserFile, "[Viewers]\r\n");
+    std::string dependIni = scratch_.File("depend.ini");
+    WriteFileBytes(dependIni,
+                   "[MIME Types]\r\nTYPE0=application/x-sorbix\r\n"
+                   "[MIME Suffixes]\r\napplication/x-sorbix=.sbx\r\n"
+                   "[Encodings]\r\napplication/x-sorbix=binary\r\n"
+                   "[MIME Descriptions]\r\napplication/x-sorbix=Sorbix document\r\n");
+    ScopedVariable netkit{"NETKIT", (kitDirectory + "\\kit" + kHyou).c_str()};
+
+    LoadedDll module(BinaryFile("browserlink.dll"));
+    ImportPatch variable{module.Handle(), "KERNEL32.dll", "GetEnvironmentVariableA",
+                         reinterpret_cast<void*>(&WholeEnvironmentVariable)};
+    EXPECT_EQ(module.Export<int(WINAPI*)()>(2)(), 1) << "smosaic.ini below the kit is found";
+    EXPECT_EQ(module.Export<FileOperation>(3)("C:\\SORBIX", dependIni.c_str()), 0);
+    char value[300];
+    GetPrivateProfileStringA("Viewers", "application/x-sorbix", "", value, sizeof value,
+                             browserFile.c_str());
+    EXPECT_EQ(std::string(value), "C:\\SORBIX\\sorbix.exe %s");
+    EXPECT_EQ(module.Export<FileOperation>(4)("", ""), 0);
+    GetPrivateProfileStringA("Viewers", "application/x-sorbix", "", value, sizeof value,
+                             browserFile.c_str());
+    EXPECT_EQ(std::string(value), "");
+}
+
 }  // namespace

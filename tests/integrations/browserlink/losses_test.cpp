@@ -175,6 +175,71 @@ TEST_P(BrowserLossTest, TypesAreAppendedOnlyAtFreeIndices)
     EXPECT_EQ(browser_->Get("Viewers", "TYPE2"), "application/x-sorbix") << "appended entries stay";
 }
 
+TEST_P(BrowserLossTest, ImageTypesOwnDescriptionsComeBackListedOrNot)
+{
+    // Install writes a description for both image types of depend.ini,
+    // whether the browser lists them or not, keeping the browser's own.
+    // Deinstall gives back a listed type's on its walk of the type list and
+    // an unlisted image type's after it; a description written where the
+    // browser had none stays.
+    WriteFileBytes(dependIni_,
+                   "[MIME Types]\r\n"
+                   "TYPE0=application/x-sorbix\r\n"
+                   "TYPE1=image/gif\r\n"
+                   "TYPE2=image/jpeg\r\n"
+                   "[MIME Suffixes]\r\n"
+                   "application/x-sorbix=.sbx\r\n"
+                   "image/gif=.gif\r\n"
+                   "image/jpeg=.jpg\r\n"
+                   "[Encodings]\r\n"
+                   "application/x-sorbix=binary\r\n"
+                   "[MIME Descriptions]\r\n"
+                   "application/x-sorbix=Sorbix document\r\n"
+                   "image/gif=GIF picture\r\n"
+                   "image/jpeg=JPEG picture\r\n");
+    struct Case {
+        const char* name;
+        std::vector<Setting> own;
+        const char* gifAfterRemove;   // kMissing: none
+        const char* jpegAfterRemove;
+    };
+    const Case cases[] = {
+        {"neither listed",
+         {{"Viewers", "TYPE0", "text/html"},
+          {"MIME Descriptions", "image/gif", "CompuServe picture"},
+          {"MIME Descriptions", "image/jpeg", "Photograph"}},
+         "CompuServe picture",
+         "Photograph"},
+        {"gif listed in other letter case, jpeg not",
+         {{"Viewers", "TYPE0", "IMAGE/GIF"},
+          {"Viewers", "IMAGE/GIF", "C:\\LVIEW\\LVIEW.EXE %s"},
+          {"MIME Descriptions", "image/gif", "CompuServe picture"},
+          {"MIME Descriptions", "image/jpeg", "Photograph"}},
+         "CompuServe picture",
+         "Photograph"},
+        {"no type list, no gif description of its own",
+         {{"MIME Descriptions", "image/jpeg", "Photograph"}},
+         "GIF picture",
+         "Photograph"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteKeyTree(HKEY_CURRENT_USER, kNavigatorKey);
+        browser_->Make(c.own);
+        EXPECT_EQ(Integ(), 1);
+        EXPECT_EQ(browser_->Get("MIME Descriptions", "image/gif"), "GIF picture");
+        EXPECT_EQ(browser_->Get("MIME Descriptions", "image/jpeg"), "JPEG picture");
+        EXPECT_EQ(Integ(), 1) << "a second install keeps what the first kept";
+        EXPECT_EQ(Remove(), 1);
+        EXPECT_EQ(browser_->Get("MIME Descriptions", "image/gif"), c.gifAfterRemove);
+        EXPECT_EQ(browser_->Get("MIME Descriptions", "image/jpeg"), c.jpegAfterRemove);
+        for (const Setting& s : c.own)
+            EXPECT_EQ(browser_->Get(s.section, s.name), s.text) << s.section << " " << s.name;
+        EXPECT_EQ(browser_->Get("OMIME Descriptions", "image/jpeg"), kMissing);
+        EXPECT_EQ(browser_->Get("Viewers", "image/jpeg"), kMissing);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(FileAndRegistry, BrowserLossTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& param) {
                              return std::string(param.param ? "Navigator" : "MosaicFile");
