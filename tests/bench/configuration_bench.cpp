@@ -1,6 +1,6 @@
 // Benchmark of updateRegHard against the least any writer of the same
-// configuration must do: the same RegCreateKeyExA, RegSetValueExA,
-// RegCloseKey and GetPrivateProfileStringA calls with the same arguments, in
+// configuration must do: the same RegCreateKeyExA, RegOpenKeyExA,
+// RegSetValueExA, RegCloseKey and GetPrivateProfileStringA calls with the same arguments, in
 // the same order, in a plain loop. The calls are taken from one recorded run
 // of updateRegHard, then both are timed in turns and their medians compared.
 // Run by "make bench"; not a test.
@@ -41,6 +41,8 @@ void PlainLoop(const std::vector<RegistryCall>& calls, const std::vector<Profile
 {
     char entry[256];
     HKEY open = nullptr;
+    HKEY reading = nullptr;          // a key opened to read, as replayed
+    HKEY recordedReading = nullptr;  // the same key as recorded
     size_t nextRead = 0;
     for (size_t i = 0; i <= calls.size(); ++i) {
         for (; nextRead < reads.size() && reads[nextRead].registryCallsBefore == i; ++nextRead) {
@@ -59,13 +61,24 @@ void PlainLoop(const std::vector<RegistryCall>& calls, const std::vector<Profile
                             call.access, nullptr, &open, &disposition);
             break;
         }
+        case RegistryCall::kOpen:
+            if (call.status == ERROR_SUCCESS &&
+                RegOpenKeyExA(call.root, call.subKey.c_str(), call.options, call.access,
+                              &reading) == ERROR_SUCCESS)
+                recordedReading = call.key;
+            break;
         case RegistryCall::kSet:
             RegSetValueExA(open, call.name.c_str(), 0, call.type,
                            reinterpret_cast<const BYTE*>(call.bytes.data()),
                            static_cast<DWORD>(call.bytes.size()));
             break;
         case RegistryCall::kClose:
-            RegCloseKey(open);
+            if (recordedReading != nullptr && call.key == recordedReading) {
+                RegCloseKey(reading);
+                recordedReading = nullptr;
+            } else {
+                RegCloseKey(open);
+            }
             break;
         }
     }

@@ -157,6 +157,7 @@ TEST_F(ConfigurationTest, KeysAreWrittenOneAtATimeAndValuesInTableOrder)
         EXPECT_EQ(Update(), 1);
 
         HKEY open = nullptr;
+        std::set<HKEY> reading;
         size_t keyIndex = 0;
         for (const RegistryCall& call : recording.Calls()) {
             switch (call.kind) {
@@ -180,13 +181,21 @@ TEST_F(ConfigurationTest, KeysAreWrittenOneAtATimeAndValuesInTableOrder)
                 EXPECT_EQ(call.bytes.size(), strlen(call.bytes.c_str()) + 1) << call.name;
                 written.back().push_back(call.name);
                 break;
+            case RegistryCall::kOpen:
+                // A key opened to read is no key written; its close is its own.
+                if (call.key != nullptr)
+                    reading.insert(call.key);
+                break;
             case RegistryCall::kClose:
+                if (reading.erase(call.key) != 0)
+                    break;
                 EXPECT_EQ(call.key, open);
                 open = nullptr;
                 break;
             }
         }
         EXPECT_EQ(open, nullptr) << "a key was left open";
+        EXPECT_TRUE(reading.empty()) << "a key opened to read was left open";
         ASSERT_EQ(written.size(), std::size(kKeys));
     }
 

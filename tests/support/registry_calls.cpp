@@ -8,6 +8,10 @@ RegistryCallLog::RegistryCallLog(HMODULE module)
                   return Create(root, subKey, reserved, keyClass, options, access, security,
                                 result, disposition);
               }),
+      open_(module, "ADVAPI32.dll", "RegOpenKeyExA",
+            [this](HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+                return Open(root, subKey, options, access, result);
+            }),
       set_(module, "ADVAPI32.dll", "RegSetValueExA",
            [this](HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
                   DWORD size) { return Set(key, name, reserved, type, data, size); }),
@@ -20,6 +24,21 @@ void RegistryCallLog::FailKey(const std::string& subKey, HKEY root)
     failing_.push_back({root, subKey});
 }
 
+void RegistryCallLog::FailOpen(const std::string& subKey, HKEY root)
+{
+    failingOpens_.push_back({root, subKey});
+}
+
+bool RegistryCallLog::Listed(const std::vector<FailingKey>& keys, HKEY root, LPCSTR subKey)
+{
+    for (const FailingKey& key : keys) {
+        if ((key.root == nullptr || key.root == root) && subKey != nullptr &&
+            lstrcmpiA(subKey, key.subKey.c_str()) == 0)
+            return true;
+    }
+    return false;
+}
+
 std::vector<RegistryCall> RegistryCallLog::Sets() const
 {
     std::vector<RegistryCall> sets;
@@ -30,30 +49,42 @@ std::vector<RegistryCall> RegistryCallLog::Sets() const
     return sets;
 }
 
+RegistryCall RegistryCallLog::KeyCall(RegistryCall::Kind kind, HKEY root, LPCSTR subKey,
+                                      DWORD options, REGSAM access, LONG status,
+                                      const HKEY* result)
+{
+    RegistryCall call;
+    call.kind = kind;
+    call.root = root;
+    call.subKey = subKey != nullptr ? subKey : "";
+    call.options = options;
+    call.access = access;
+    call.status = status;
+    call.key = status == ERROR_SUCCESS ? *result : nullptr;
+    return call;
+}
+
 LONG RegistryCallLog::Create(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
                              DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
                              PHKEY result, LPDWORD disposition)
 {
     LONG status = ERROR_ACCESS_DENIED;
-    bool failing = false;
-    for (const FailingKey& key : failing_) {
-        if ((key.root == nullptr || key.root == root) && subKey != nullptr &&
-            lstrcmpiA(subKey, key.subKey.c_str()) == 0)
-            failing = true;
-    }
-    if (!failing)
+    if (!Listed(failing_, root, subKey))
         status = create_.Original()(root, subKey, reserved, keyClass, options, access, security,
                                     result, disposition);
-    RegistryCall call;
-    call.kind = RegistryCall::kCreate;
-    call.root = root;
-    call.subKey = subKey != nullptr ? subKey : "";
+    RegistryCall call = KeyCall(RegistryCall::kCreate, root, subKey, options, access, status,
+                                result);
     call.keyClass = keyClass != nullptr ? keyClass : "<null>";
-    call.options = options;
-    call.access = access;
-    call.status = status;
-    call.key = status == ERROR_SUCCESS ? *result : nullptr;
     calls_.push_back(call);
+    return status;
+}
+
+LONG RegistryCallLog::Open(HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result)
+{
+    LONG status = ERROR_ACCESS_DENIED;
+    if (!Listed(failingOpens_, root, subKey))
+        status = open_.Original()(root, subKey, options, access, result);
+    calls_.push_back(KeyCall(RegistryCall::kOpen, root, subKey, options, access, status, result));
     return status;
 }
 
