@@ -6,6 +6,7 @@
 #   make bench  times updateRegHard against the bare registry calls it makes
 #   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
 #   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
+#   make soak   the generated round trip on SOAK_MACHINES machines (SOAK_SEED: one)
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
 MAKEFLAGS += --no-print-directory
@@ -13,7 +14,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo bench release fuzz clean
+.PHONY: all deps build build-native test demo bench release fuzz soak clean
 
 all: build
 
@@ -60,6 +61,13 @@ fuzz: build-native
 	    tail -40 $(BUILD)/fuzz-corpus/$$target.log; exit 1; \
 	  fi; \
 	done
+
+# The generated round trip on many machines; prints the seed of each that
+# fails (SOAK_SEED=N runs that one alone).
+soak: deps
+	@cmake --preset win64 -B $(BUILD)/win64 >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS) --target generated_roundtrip_test
+	@tools/run-soak.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
