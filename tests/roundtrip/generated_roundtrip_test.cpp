@@ -6,8 +6,10 @@
 // difference must be one the list below explains from the generator's
 // choices; anything else was lost or left behind.
 //
-// ROUNDTRIP_MACHINES (default 6) machines from ROUNDTRIP_FIRST_SEED
-// (default 1) run; ROUNDTRIP_SEED runs that one machine alone.
+// ROUNDTRIP_MACHINES (default 12) machines from ROUNDTRIP_FIRST_SEED
+// (default 1) run; ROUNDTRIP_SEED runs that one machine alone. A run takes
+// the machines of its process's code page: 1252, or 932 when started under
+// the Japanese locale (ROUNDTRIP_CODE_PAGE=932 makes sure it was).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -726,7 +728,7 @@ std::vector<uint64_t> Seeds()
         return {std::strtoull(one, nullptr, 10)};
     const char* count = std::getenv("ROUNDTRIP_MACHINES");
     const char* first = std::getenv("ROUNDTRIP_FIRST_SEED");
-    uint64_t machines = count && *count ? std::strtoull(count, nullptr, 10) : 6;
+    uint64_t machines = count && *count ? std::strtoull(count, nullptr, 10) : 12;
     uint64_t start = first && *first ? std::strtoull(first, nullptr, 10) : 1;
     std::vector<uint64_t> seeds;
     for (uint64_t i = 0; i < machines; ++i)
@@ -989,6 +991,14 @@ protected:
 TEST_P(GeneratedRoundTrip, TheRemovalGivesBackEveryHostSetting)
 {
     GeneratedMachine machine = GenerateMachine(GetParam());
+    // The code page is the process's, from the locale it was started with:
+    // each run takes the machines of its own code page.
+    const char* wanted = std::getenv("ROUNDTRIP_CODE_PAGE");
+    if (wanted && *wanted) {
+        ASSERT_EQ(GetACP(), std::strtoul(wanted, nullptr, 10)) << "the run did not get its code page";
+    }
+    if (machine.codePage932 != (GetACP() == 932))
+        GTEST_SKIP() << "machine " << machine.seed << " runs under code page " << (machine.codePage932 ? 932 : 1252);
     SCOPED_TRACE("ROUNDTRIP_SEED=" + std::to_string(machine.seed) + "\n" + machine.Describe());
     LayOut(machine);
     if (HasFatalFailure())

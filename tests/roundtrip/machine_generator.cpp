@@ -215,7 +215,6 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
     int gapAt = -1;
     if (listed.size() >= 2 && random.Chance(25)) {
         gapAt = random.Between(0, static_cast<int>(listed.size()) - 1);
-        browser.typeListGap = true;
     }
     for (size_t i = 0; i < listed.size(); ++i) {
         int index = static_cast<int>(i) + (gapAt >= 0 && static_cast<int>(i) >= gapAt ? 1 : 0);
@@ -264,7 +263,7 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
     // own in the backup sections, its types in the type list.
     if (random.Chance(20)) {
         browser.earlierInstall = true;
-        int nextIndex = static_cast<int>(listed.size()) + (gapAt >= 0 ? 1 : 0);
+        int nextIndex = 0;
         for (int i = 0; i < 3; ++i) {
             const SetupMimeType& setup = kSetupMimeTypes[i];
             if (setup.image || !random.Chance(70))
@@ -283,8 +282,12 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
             }
             if (tooLong[0])
                 continue;
-            if (!wasListed)
-                SetEntry(contents, "Viewers", "TYPE" + std::to_string(nextIndex++), setup.type);
+            // Its entries went to the first free indices, as install appends.
+            if (!wasListed) {
+                while (FindIniValue(contents, "Viewers", "TYPE" + std::to_string(nextIndex)))
+                    ++nextIndex;
+                SetEntry(contents, "Viewers", "TYPE" + std::to_string(nextIndex), setup.type);
+            }
             SetEntry(contents, "Viewers", type,
                      random.Chance(70) ? kViewerBrowserCommand : "C:\\SORBIX\\sorbix.exe %s");
             if (!tooLong[1])
@@ -295,6 +298,12 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
                 SetEntry(contents, "MIME Descriptions", type, setup.description);
         }
     }
+    // A gap: a missing index below the last entry of the list.
+    int entries = 0, last = -1;
+    for (int t = 0; t < 64; ++t)
+        if (FindIniValue(contents, "Viewers", "TYPE" + std::to_string(t)))
+            ++entries, last = t;
+    browser.typeListGap = entries != last + 1;
     if (!registry && random.Chance(40))
         SetEntry(contents, "Proxy", "http_proxy", random.Chance(50) ? "" : "http://proxy.example.com:8080/");
     return browser;
