@@ -29,7 +29,7 @@
 #include "registry_state.h"
 #include "scratch_files.h"
 #include "test_paths.h"
-#include "token_privileges.h"
+#include "whole_setup.h"
 
 namespace {
 
@@ -43,7 +43,6 @@ const bool kPassOverMailViewerBackupLowered = true;
 const bool kPassOverOtherMailHandlerLost = true;
 const bool kPassOverUnlistedImageDescriptionLost = true;
 
-const char kSetupDirectory[] = "C:\\SorbixSetup";
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
 const char kNavigatorKey[] = "SOFTWARE\\Netscape\\Netscape Navigator";
 const char kFileManagerKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager";
@@ -51,30 +50,6 @@ const char kAppPathsEudora[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Ap
 const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kHelp[] = "SOFTWARE\\Microsoft\\Windows\\Help";
 const char kClassId[] = "{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}";
-
-// The registry places a setup or its removal may touch.
-const struct {
-    HKEY root;
-    const char* key;
-    const char* shown;
-} kWatchedKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane", "HKLM\\SOFTWARE\\Quorvane"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware", "HKLM\\SOFTWARE\\FenwoldSoftware"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold", "HKLM\\SOFTWARE\\Fenwold"},
-    {HKEY_LOCAL_MACHINE, kSharedDlls, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {HKEY_LOCAL_MACHINE, kAppPathsEudora, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"},
-    {HKEY_LOCAL_MACHINE, kHelp, "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"},
-    {HKEY_LOCAL_MACHINE, kFileManagerKey, "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"},
-    {HKEY_LOCAL_MACHINE, "sxtmpkey", "HKLM\\sxtmpkey"},
-    {HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane", "HKCR\\SOFTWARE\\Quorvane"},
-    {HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}",
-     "HKCR\\CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"},
-    {HKEY_CLASSES_ROOT, "*\\shellex", "HKCR\\*\\shellex"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail", "HKCU\\SOFTWARE\\Microsoft\\Mail"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Netscape", "HKCU\\SOFTWARE\\Netscape"},
-};
 
 // Every place a generated browser file may lie, and the kit's own files.
 const char* const kBrowserFiles[] = {
@@ -694,33 +669,6 @@ Verdict Explain(const GeneratedMachine& machine, const std::vector<Change>& chan
 // ---------------------------------------------------------------------------
 // The machine under test.
 
-// A directory the test makes at a fixed place and removes with all it holds;
-// the place must be free when the test starts.
-class FixedDirectory {
-public:
-    explicit FixedDirectory(std::string path) : path_(std::move(path))
-    {
-        free_ = GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
-        EXPECT_TRUE(free_) << path_ << " is there already; the test will not touch it";
-        if (free_)
-            CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~FixedDirectory()
-    {
-        if (free_)
-            DeleteDirectoryTree(path_);
-    }
-    FixedDirectory(const FixedDirectory&) = delete;
-    FixedDirectory& operator=(const FixedDirectory&) = delete;
-
-    bool Free() const { return free_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-    bool free_;
-};
-
 std::vector<uint64_t> Seeds()
 {
     const char* one = std::getenv("ROUNDTRIP_SEED");
@@ -742,53 +690,14 @@ protected:
     {
         ASSERT_TRUE(setup_.Free() && viewer_.Free() && eudora_.Free() && dralin_.Free() && profiles_.Free() &&
                     drivePlaces_[0].Free() && drivePlaces_[1].Free() && drivePlaces_[2].Free());
-        ClearHostKeys();
+        ClearSetupKeys();
         UnmountTemporaryHive();
         for (const char* file : {"emosaic.ini", "mosaic.ini", "winfile.ini"})
             DeleteFileA((WindowsDirectory() + "\\" + file).c_str());
-        MakeSetupFiles();
+        MakeSetupFiles(setup_, viewer_);
     }
 
-    void TearDown() override { ClearHostKeys(); }
-
-    // The keys below are guarded; a machine starts without them.
-    static void ClearHostKeys()
-    {
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
-        DeleteKeyTree(HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane");
-        DeleteKeyTree(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClassId);
-        DeleteKeyTree(HKEY_CLASSES_ROOT, std::string("*\\shellex\\ContextMenuHandlers\\") + kClassId);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kFileManagerKey);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kAppPathsEudora);
-        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
-        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Netscape");
-        DeleteKeyTree(HKEY_CURRENT_USER, "Software\\SorbixTests");
-    }
-
-    // The all-users pass mounts each hive as HKLM\sxtmpkey and cannot when
-    // something else left a hive mounted there: start without it.
-    static void UnmountTemporaryHive()
-    {
-        if (!KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
-            return;
-        PrivilegeStateGuard privileges;
-        EnablePrivileges({"SeBackupPrivilege", "SeRestorePrivilege"});
-        RegUnLoadKeyA(HKEY_LOCAL_MACHINE, "sxtmpkey");
-        if (KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
-            DeleteKeyTree(HKEY_LOCAL_MACHINE, "sxtmpkey");
-        ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey")) << "HKLM\\sxtmpkey stays mounted";
-    }
-
-    void MakeSetupFiles()
-    {
-        for (const char* module : {"install.dll", "sxinsres.dll", "eudoralink.dll", "browserlink.dll",
-                                   "netmaillink.dll", "msmaillink.dll", "filemgrlink.dll", "pluginlink.dll"})
-            CopyFileTo(BinaryFile(module), setup_.File(module));
-        for (const char* file : {"setup.ini", "install.ini", "version.ini", "PLUGINLINK.INI", "depend.ini"})
-            CopyFileTo(BinaryFile(std::string("roundtrip\\") + file), setup_.File(file));
-        CopyFileTo(BinaryFile("launch_manager.dll"), viewer_.File("txlm.dll"));
-        WriteFileBytes(viewer_.File("SORBIXEU.DLL"), "the viewer's Eudora plug-in\r\n");
-    }
+    void TearDown() override { ClearSetupKeys(); }
 
     void LayOut(const GeneratedMachine& machine)
     {
@@ -927,59 +836,16 @@ protected:
         return snapshot;
     }
 
-    // Runs setuphost.exe on one script; returns its output.
-    std::string RunHost(const std::string& script)
-    {
-        std::string outputPath = work_.File("output.txt");
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    0, nullptr);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        std::string command = "\"" + BinaryFile("setuphost.exe") + "\" --dir \"" + std::string(kSetupDirectory) +
-                              "\" \"" + BinaryFile("roundtrip\\" + script) + "\"";
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            ADD_FAILURE() << "cannot start the host, error " << GetLastError();
-            CloseHandle(output);
-            return "";
-        }
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << script << " did not end";
-        DWORD exitCode = 99;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        CloseHandle(output);
-        std::string text = ReadFileBytes(outputPath);
-        EXPECT_EQ(exitCode, 0u) << script << ":\n" << text;
-        return text;
-    }
-
     // Everything the test touches is put back as it was.
-    RegistryKeyGuard viewerKey_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard classesKey_{HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard clsid_{HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClassId};
-    RegistryKeyGuard shellex_{HKEY_CLASSES_ROOT, "*\\shellex"};
-    RegistryKeyGuard sharedDlls_{HKEY_LOCAL_MACHINE, kSharedDlls};
-    RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"};
-    RegistryKeyGuard appPaths_{HKEY_LOCAL_MACHINE, kAppPathsEudora};
-    RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, kHelp};
-    RegistryKeyGuard fenwold_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold"};
-    RegistryKeyGuard fenwoldSoftware_{HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware"};
-    RegistryKeyGuard fileManager_{HKEY_LOCAL_MACHINE, kFileManagerKey};
-    RegistryKeyGuard mail_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
-    RegistryKeyGuard netscape_{HKEY_CURRENT_USER, "SOFTWARE\\Netscape"};
-    RegistryKeyGuard testRecords_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
+    std::string RunHost(const std::string& script) { return RunSetupScript(script, work_.File("output.txt")); }
+
+    WatchedKeyGuards keys_;
     FileGuard emosaicGuard_{WindowsDirectory() + "\\emosaic.ini"};
     FileGuard mosaicGuard_{WindowsDirectory() + "\\mosaic.ini"};
     FileGuard winfileGuard_{kWinfileIni};
     ScopedVariable netkit_{"NETKIT", nullptr};
     FixedDirectory setup_{kSetupDirectory};
-    FixedDirectory viewer_{kViewerHome};
+    FixedDirectory viewer_{kViewerDirectory};
     FixedDirectory eudora_{"C:\\Eudora"};
     FixedDirectory dralin_{"C:\\Dralin"};
     FixedDirectory profiles_{WindowsDirectory() + "\\Profiles"};
@@ -1011,7 +877,7 @@ TEST_P(GeneratedRoundTrip, TheRemovalGivesBackEveryHostSetting)
     // The setup reached the host applications that are always there.
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, "CustomAttachmentHandler", kViewerMailHandler)) << setupOutput;
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, std::string(kFileManagerKey) + "\\AddOns", "Sorbix",
-                        std::string(kViewerHome) + "\\sxfm.dll"));
+                        std::string(kViewerDirectory) + "\\sxfm.dll"));
 
     std::string removalOutput = RunHost("remove.script");
     std::vector<std::string> lines = Snapshot(machine).DifferencesFrom(before);

@@ -9,7 +9,6 @@ const SetupMimeType kSetupMimeTypes[3] = {
     {"image/gif", ".gif", nullptr, "GIF picture", true},
 };
 
-const char kViewerHome[] = "C:\\Program Files\\Sorbix";
 const char kViewerBrowserCommand[] = "C:\\Program Files\\Sorbix\\sorbix.exe %s";
 const char kViewerMailHandler[] = "C:\\Program Files\\Sorbix\\sxmscah.dll,2";
 
@@ -269,7 +268,14 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
             if (setup.image || !random.Chance(70))
                 continue;
             const std::string& type = spelled[i];
-            bool wasListed = std::find(listed.begin(), listed.end(), type) != listed.end();
+            // That install saw the list up to its first missing index.
+            bool wasListed = false;
+            for (int t = 0;; ++t) {
+                const std::string* entry = FindIniValue(contents, "Viewers", "TYPE" + std::to_string(t));
+                if (!entry)
+                    break;
+                wasListed = wasListed || SameText(*entry, type);
+            }
             // That install read each value through the profile functions
             // (a value quoted whole arrives unquoted) and left alone a value
             // too long to keep whole.
@@ -277,7 +283,8 @@ BrowserSettings MakeBrowser(Random& random, BrowserPlace place, const std::strin
             for (int s = 0; s < 4; ++s) {
                 const std::string* own = FindIniValue(contents, kValueSections[s], type);
                 tooLong[s] = own && own->size() >= 255;
-                if (own && !tooLong[s] && (s != 0 || own->find("sorbix") == std::string::npos))
+                bool kept = s != 2 || !wasListed;  // a listed type's encoding is left alone
+                if (own && !tooLong[s] && kept && (s != 0 || own->find("sorbix") == std::string::npos))
                     SetEntry(contents, kBackupSections[s], setup.type, Unquoted(*own));
             }
             if (tooLong[0])

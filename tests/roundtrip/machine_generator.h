@@ -39,8 +39,8 @@ struct SetupMimeType {
 };
 extern const SetupMimeType kSetupMimeTypes[3];
 
-// The viewer's home the setup scripts name, and its browser command.
-extern const char kViewerHome[];
+// The viewer's browser command and mail handler, in the home the setup
+// scripts name ("C:\Program Files\Sorbix").
 extern const char kViewerBrowserCommand[];
 extern const char kViewerMailHandler[];
 

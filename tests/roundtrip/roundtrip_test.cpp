@@ -17,44 +17,14 @@
 #include "registry_state.h"
 #include "scratch_files.h"
 #include "test_paths.h"
-#include "token_privileges.h"
+#include "whole_setup.h"
 
 namespace {
 
-// The places the scripts name: the setup's own files and the viewer's home.
-const char kSetupDirectory[] = "C:\\SorbixSetup";
-const char kViewerDirectory[] = "C:\\Program Files\\Sorbix";
+// The places of the host applications.
 const char kEudoraDirectory[] = "C:\\Eudora";
 const char kDralinDirectory[] = "C:\\Dralin";
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
-
-// The registry places a setup or its removal may touch, as the host watches
-// them, and the key a user hive is mounted as for a moment.
-const struct {
-    HKEY root;
-    const char* key;
-    const char* shown;
-} kWatchedKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane", "HKLM\\SOFTWARE\\Quorvane"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware", "HKLM\\SOFTWARE\\FenwoldSoftware"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold", "HKLM\\SOFTWARE\\Fenwold"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help", "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager",
-     "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"},
-    {HKEY_LOCAL_MACHINE, "sxtmpkey", "HKLM\\sxtmpkey"},
-    {HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane", "HKCR\\SOFTWARE\\Quorvane"},
-    {HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}",
-     "HKCR\\CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"},
-    {HKEY_CLASSES_ROOT, "*\\shellex", "HKCR\\*\\shellex"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail", "HKCU\\SOFTWARE\\Microsoft\\Mail"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Netscape", "HKCU\\SOFTWARE\\Netscape"},
-};
 
 // What the typical setup and the removal leave behind on purpose.
 const char* const kExpectedLeftovers[] = {
@@ -80,33 +50,6 @@ const char* const kExpectedLeftovers[] = {
     "+ C:\\Dralin\\maildr.ini [Viewers] default=c:\\dralin\\viewer.exe",
 };
 
-// A directory the test makes at a fixed place and removes with all it holds;
-// the place must be free when the test starts.
-class FixedDirectory {
-public:
-    explicit FixedDirectory(std::string path) : path_(std::move(path))
-    {
-        free_ = GetFileAttributesA(path_.c_str()) == INVALID_FILE_ATTRIBUTES;
-        EXPECT_TRUE(free_) << path_ << " is there already; the test will not touch it";
-        if (free_)
-            CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~FixedDirectory()
-    {
-        if (free_)
-            DeleteDirectoryTree(path_);
-    }
-    FixedDirectory(const FixedDirectory&) = delete;
-    FixedDirectory& operator=(const FixedDirectory&) = delete;
-
-    bool Free() const { return free_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-    bool free_;
-};
-
 std::string Crlf(const std::vector<std::string>& lines)
 {
     std::string text;
@@ -120,52 +63,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(setup_.Free() && viewer_.Free() && eudora_.Free() && dralin_.Free() && profiles_.Free());
-        ClearViewerKeys();
+        ClearSetupKeys();
         UnmountTemporaryHive();
-        MakeSetupFiles();
+        MakeSetupFiles(setup_, viewer_);
         MakeHostApplications();
     }
 
-    void TearDown() override { ClearViewerKeys(); }
-
-    // The viewer's own keys are guarded below; a test starts without them.
-    static void ClearViewerKeys()
-    {
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
-        DeleteKeyTree(HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane");
-        DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}");
-        DeleteKeyTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}");
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager");
-        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
-        DeleteKeyTree(HKEY_CURRENT_USER, "Software\\SorbixTests");
-    }
-
-    // The all-users pass mounts each hive as HKLM\sxtmpkey and cannot when
-    // something else left a hive mounted there: start without it.
-    static void UnmountTemporaryHive()
-    {
-        if (!KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
-            return;
-        PrivilegeStateGuard privileges;
-        EnablePrivileges({"SeBackupPrivilege", "SeRestorePrivilege"});
-        RegUnLoadKeyA(HKEY_LOCAL_MACHINE, "sxtmpkey");
-        if (KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"))
-            DeleteKeyTree(HKEY_LOCAL_MACHINE, "sxtmpkey");
-        ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey")) << "HKLM\\sxtmpkey stays mounted";
-    }
-
-    void MakeSetupFiles()
-    {
-        for (const char* module : {"install.dll", "sxinsres.dll", "eudoralink.dll", "browserlink.dll",
-                                   "netmaillink.dll", "msmaillink.dll", "filemgrlink.dll", "pluginlink.dll"})
-            CopyFileTo(BinaryFile(module), setup_.File(module));
-        for (const char* file : {"setup.ini", "install.ini", "version.ini", "PLUGINLINK.INI", "depend.ini"})
-            CopyFileTo(BinaryFile(std::string("roundtrip\\") + file), setup_.File(file));
-        // What the setup program copies into the viewer's home: the launch
-        // manager and the viewer's Eudora plug-in.
-        CopyFileTo(BinaryFile("launch_manager.dll"), viewer_.File("txlm.dll"));
-        WriteFileBytes(viewer_.File("SORBIXEU.DLL"), "the viewer's Eudora plug-in\r\n");
-    }
+    void TearDown() override { ClearSetupKeys(); }
 
     void MakeHostApplications()
     {
@@ -235,54 +139,10 @@ protected:
 
     static std::string ProfilesPath() { return WindowsDirectory() + "\\Profiles"; }
 
-    // Runs setuphost.exe on one script; returns its output.
-    std::string RunHost(const std::string& script)
-    {
-        std::string outputPath = work_.File("output.txt");
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    0, nullptr);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        std::string command = "\"" + BinaryFile("setuphost.exe") + "\" --dir \"" + setupPath_ + "\" \"" +
-                              BinaryFile("roundtrip\\" + script) + "\"";
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            ADD_FAILURE() << "cannot start the host, error " << GetLastError();
-            CloseHandle(output);
-            return "";
-        }
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << script << " did not end";
-        DWORD exitCode = 99;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        CloseHandle(output);
-        std::string text = ReadFileBytes(outputPath);
-        EXPECT_EQ(exitCode, 0u) << script << ":\n" << text;
-        return text;
-    }
+    std::string RunHost(const std::string& script) { return RunSetupScript(script, work_.File("output.txt")); }
 
     // Everything the test touches is put back as it was.
-    RegistryKeyGuard viewerKey_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard classesKey_{HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard clsid_{HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"};
-    RegistryKeyGuard shellex_{HKEY_CLASSES_ROOT, "*\\shellex"};
-    RegistryKeyGuard sharedDlls_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"};
-    RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"};
-    RegistryKeyGuard appPaths_{HKEY_LOCAL_MACHINE,
-                               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"};
-    RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help"};
-    RegistryKeyGuard fenwold_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold"};
-    RegistryKeyGuard fenwoldSoftware_{HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware"};
-    RegistryKeyGuard fileManager_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"};
-    RegistryKeyGuard mail_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
-    RegistryKeyGuard netscape_{HKEY_CURRENT_USER, "SOFTWARE\\Netscape"};
-    RegistryKeyGuard testRecords_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
+    WatchedKeyGuards keys_;
     std::string mosaicIni_ = WindowsDirectory() + "\\mosaic.ini";
     std::string winfileIni_ = WindowsDirectory() + "\\winfile.ini";
     FileGuard mosaicGuard_{mosaicIni_};
@@ -293,7 +153,6 @@ protected:
     FixedDirectory eudora_{kEudoraDirectory};
     FixedDirectory dralin_{kDralinDirectory};
     FixedDirectory profiles_{ProfilesPath()};
-    std::string setupPath_ = kSetupDirectory;
     ScratchDirectory work_{"roundtrip"};
 };
 
