@@ -61,7 +61,8 @@ function(sorbix_runtime_free_dll target)
   target_link_options(${target} PRIVATE ${SORBIX_DLL_LINK_FLAGS})
   # A DLL with an entry point of its own defines DllMain; the others take
   # the plain one from sorbix_dll_runtime.
-  target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} sorbix_text sorbix_dll_runtime
+  target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} sorbix_win32 sorbix_interfaces
+                        sorbix_text sorbix_dll_runtime
                         kernel32 user32 advapi32 gcc)
 
   # The 32-bit deliverable is read back by objdump: exports exactly as listed,

@@ -29,6 +29,9 @@ typedef int(WINAPI* PluginInstallProc)(const char* firstDirectory, const char* p
 // pluginlink's deinstall takes two arguments it does not read.
 typedef int(WINAPI* PluginDeinstallProc)(DWORD unused1, DWORD unused2);
 
+// Ordinal 1, defined by the modules that have it.
+extern "C" int WINAPI WEP(DWORD unused);
+
 // Declares a module's exports with the contract's types, so a definition that
 // disagrees does not compile. Used once in each module.
 #define SORBIX_DECLARE_MODULE_CONTRACT(available, install, deinstall)                 \
@@ -36,4 +39,13 @@ typedef int(WINAPI* PluginDeinstallProc)(DWORD unused1, DWORD unused2);
     int WINAPI available();                                                           \
     int WINAPI install(const char* installationDirectory, const char* dependIniPath); \
     int WINAPI deinstall(const char* installationDirectory, const char* dependIniPath); \
+    }
+
+// As SORBIX_DECLARE_MODULE_CONTRACT, for pluginlink's own signatures.
+#define SORBIX_DECLARE_PLUGIN_CONTRACT(available, install, deinstall)                        \
+    extern "C" {                                                                             \
+    int WINAPI available();                                                                  \
+    int WINAPI install(const char* firstDirectory, const char* productKeyPath,               \
+                       const char* iniDirectory);                                            \
+    int WINAPI deinstall(DWORD unused1, DWORD unused2);                                      \
     }

@@ -3,17 +3,17 @@
 // decorative font faces, after the launch manager's tables.
 #include <windows.h>
 
-#include "launch_manager_tables.h"
-#include "table_writer.h"
-#include "text.h"
-#include "version_section.h"
+#include "common/array_count.h"
+#include "common/text.h"
+#include "configuration/launch_manager_tables.h"
+#include "configuration/version_section.h"
+#include "frame/registry.h"
+#include "frame/registry_layout.h"
+#include "frame/table_writer.h"
+#include "install/install_exports.h"
 
 namespace {
 
-const char kGeneralKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
-const char kAppPathsKey[] = "SOFTWARE\\Quorvane\\Sorbix\\AppPaths";
-const char kHelpKey[] = "SOFTWARE\\Microsoft\\Windows\\help";
-const char kClassRootHomeKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General\\Home";
 const char kApplicationFile[] = "SORBIX.EXE";
 
 // Version values copied from the INI file only when present and not empty,
@@ -173,17 +173,17 @@ const ValueRow kDecorativeFontFaceRows[] = {
     {"WP.MathExtendedB", "1"},
 };
 const KeyTable kReaderAndFontTables[] = {
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\Temporary", kTemporaryRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\SXPICVE", kPictureReaderRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\SXWKBVE", kWorkbookReaderRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\SXDOCVE", kDocumentReaderRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\DecorativeFontFaces", kDecorativeFontFaceRows),
+    {kTemporaryKey, RowsOf(kTemporaryRows)},
+    {kPictureReadersKey, RowsOf(kPictureReaderRows)},
+    {kWorkbookReadersKey, RowsOf(kWorkbookReaderRows)},
+    {kDocumentReadersKey, RowsOf(kDocumentReaderRows)},
+    {kDecorativeFontFacesKey, RowsOf(kDecorativeFontFaceRows)},
 };
 
 bool WriteGeneralKey(const char* homeDirectory, const char* productId, const char* iniPath)
 {
     HKEY key;
-    if (!CreateConfigurationKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key))
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kGeneralKey, &key))
         return false;
     SetStringValue(key, "ProductID", productId);
     char entry[256];
@@ -201,7 +201,7 @@ bool WriteGeneralKey(const char* homeDirectory, const char* productId, const cha
 bool WriteAppPathsKey(const char* homeDirectory)
 {
     HKEY key;
-    if (!CreateConfigurationKey(HKEY_LOCAL_MACHINE, kAppPathsKey, &key))
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, kAppPathsKey, &key))
         return false;
     SetStringValue(key, "path", homeDirectory);
     // An application path too long for its 256 bytes is not stored cut: the
@@ -216,7 +216,7 @@ bool WriteAppPathsKey(const char* homeDirectory)
 bool WriteSingleValueKey(HKEY root, const char* subKey, const char* valueName, const char* text)
 {
     HKEY key;
-    if (!CreateConfigurationKey(root, subKey, &key))
+    if (!CreateWritableKey(root, subKey, &key))
         return false;
     SetStringValue(key, valueName, text);
     RegCloseKey(key);
@@ -230,10 +230,9 @@ int WriteViewerConfiguration(const char* homeDirectory, const char* productId, c
     WriteLaunchManagerTables();
     if (!WriteGeneralKey(homeDirectory, productId, iniPath) || !WriteAppPathsKey(homeDirectory) ||
         !WriteSingleValueKey(HKEY_LOCAL_MACHINE, kHelpKey, "sorbix.hlp", homeDirectory) ||
-        !WriteSingleValueKey(HKEY_CLASSES_ROOT, kClassRootHomeKey, "", homeDirectory))
+        !WriteSingleValueKey(HKEY_CLASSES_ROOT, kClassesRootHomeKey, "", homeDirectory))
         return 0;
-    return WriteKeyTables(kReaderAndFontTables,
-                          sizeof kReaderAndFontTables / sizeof kReaderAndFontTables[0]);
+    return WriteKeyTables(kReaderAndFontTables, CountOf(kReaderAndFontTables));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The launch manager's tables: the extension of each format, the default
 // application and action of each document class, and the applications the
 // launch manager hunts for, group by group.
-#include "launch_manager_tables.h"
+#include "configuration/launch_manager_tables.h"
 
-#include "table_writer.h"
+#include "common/array_count.h"
+#include "frame/registry_layout.h"
+#include "frame/table_writer.h"
 
 namespace {
 
@@ -270,17 +272,14 @@ const ValueRow kResourceHunterApplicationsRows[] = {
 };
 
 const KeyTable kLaunchManagerTables[] = {
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\LaunchManager\\Extensions", kExtensionsRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\LaunchManager\\DocumentClassDefaults",
-                 kDocumentClassDefaultsRows),
-    MakeKeyTable("SOFTWARE\\Quorvane\\Sorbix\\LaunchManager\\ResourceHunterApplications",
-                 kResourceHunterApplicationsRows),
+    {kExtensionsKey, RowsOf(kExtensionsRows)},
+    {kDocumentClassDefaultsKey, RowsOf(kDocumentClassDefaultsRows)},
+    {kResourceHunterApplicationsKey, RowsOf(kResourceHunterApplicationsRows)},
 };
 
 }  // namespace
 
 int WriteLaunchManagerTables()
 {
-    return WriteKeyTables(kLaunchManagerTables,
-                          sizeof kLaunchManagerTables / sizeof kLaunchManagerTables[0]);
+    return WriteKeyTables(kLaunchManagerTables, CountOf(kLaunchManagerTables));
 }

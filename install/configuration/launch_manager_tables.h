@@ -1,5 +1,5 @@
-// The launch manager's fixed tables under
-// "SOFTWARE\Quorvane\Sorbix\LaunchManager".
+// The launch manager's fixed tables, under the product key's
+// "LaunchManager" key.
 #pragma once
 
 // Writes the Extensions, DocumentClassDefaults and ResourceHunterApplications

@@ -1,16 +1,14 @@
-#include "version_section.h"
+#include "configuration/version_section.h"
 
-#include <windows.h>
+#include "common/profile_access.h"
 
 bool ReadVersionEntry(const char* iniPath, const char* name, char (&entry)[256])
 {
     entry[0] = '\0';
     if (iniPath[0] == '\0')
         return false;
-    DWORD copied = GetPrivateProfileStringA("GENERAL", name, "", entry, sizeof entry, iniPath);
-    if (copied >= sizeof entry - 1) {  // filled to the brim: the entry may have been cut
+    ReadOutcome outcome = ReadProfileText("GENERAL", name, iniPath, entry, sizeof entry);
+    if (outcome == ReadOutcome::NotWhole)
         entry[0] = '\0';
-        return false;
-    }
-    return copied > 0;
+    return outcome == ReadOutcome::Whole;
 }

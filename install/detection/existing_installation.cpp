@@ -1,9 +1,13 @@
-#include "existing_installation.h"
+#include "detection/existing_installation.h"
 
 #include <windows.h>
 
-#include "registry.h"
-#include "text.h"
+#include "common/array_count.h"
+#include "common/profile_access.h"
+#include "common/text.h"
+#include "frame/registry.h"
+#include "frame/registry_layout.h"
+#include "install/install_exports.h"
 
 namespace {
 
@@ -12,13 +16,6 @@ enum InstallationFound {
     kSameProduct = 1,
     kOtherProduct = 3,
 };
-
-const char kCurrentGeneralKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
-const char kCurrentMakerKey[] = "SOFTWARE\\Quorvane";
-const char kFullNameGeneralKey[] = "SOFTWARE\\FenwoldSoftware\\Sorbix\\General";
-const char kFullNameMakerKey[] = "SOFTWARE\\FenwoldSoftware";
-const char kShortNameGeneralKey[] = "SOFTWARE\\Fenwold\\Sorbix\\General";
-const char kShortNameMakerKey[] = "SOFTWARE\\Fenwold";
 
 // The caller's buffers: the home directory holds at least 256 bytes, the
 // maker key at least 25 ("SOFTWARE\FenwoldSoftware" and its zero).
@@ -52,12 +49,12 @@ int FindUnderMachine(const Detection& d)
         return kOtherProduct;
     }
 
-    if (!ReadRegString(kCurrentGeneralKey, "Home", home, sizeof home) || home[0] == '\0')
+    if (!ReadRegString(kGeneralKey, "Home", home, sizeof home) || home[0] == '\0')
         return kNothingFound;
     CopyText(d.homeDirectory, kHomeCapacity, home);
     CopyText(d.makerKey, kMakerKeyCapacity, kCurrentMakerKey);
     char internal[512];
-    if (ReadRegString(kCurrentGeneralKey, "Internal", internal, sizeof internal) &&
+    if (ReadRegString(kGeneralKey, "Internal", internal, sizeof internal) &&
         CompareInternal(internal, d.setupDirectory))
         return kOtherProduct;
     return kSameProduct;
@@ -67,10 +64,10 @@ int FindUnderMachine(const Detection& d)
 // key that opens is looked at.
 int FindUnderClassesRoot(const Detection& d, int machineResult)
 {
-    const char* const generalKeys[] = {kCurrentGeneralKey, kFullNameGeneralKey,
+    const char* const generalKeys[] = {kGeneralKey, kFullNameGeneralKey,
                                        kShortNameGeneralKey};
     const char* const makerKeys[] = {kCurrentMakerKey, kFullNameMakerKey, kShortNameMakerKey};
-    for (size_t i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < CountOf(generalKeys); ++i) {
         HKEY key;
         if (RegOpenKeyExA(HKEY_CLASSES_ROOT, generalKeys[i], 0, KEY_QUERY_VALUE, &key) !=
             ERROR_SUCCESS)
@@ -109,8 +106,9 @@ int CompareInternal(const char* internalValue, const char* directory)
     char path[512];
     char entry[512];
     entry[0] = '\0';
+    // The entry is compared as read, whole or not.
     if (JoinName(path, sizeof path, directory, "install.ini"))
-        GetPrivateProfileStringA("General", "Internal", "", entry, sizeof entry, path);
+        ReadProfileText("General", "Internal", path, entry, sizeof entry);
     return TextEqualsNoCase(entry, internalValue) ? 0 : 1;
 }
 

@@ -1,4 +1,4 @@
-#include "module_state.h"
+#include "frame/module_state.h"
 
 HMODULE g_resourceModule;
 HMODULE g_integrationModule;

@@ -1,19 +1,31 @@
-#include "registry.h"
+#include "frame/registry.h"
 
-#include <windows.h>
+#include "common/registry_access.h"
+#include "common/text.h"
 
-#include "text.h"
+bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key)
+{
+    DWORD disposition;
+    return CreateRegistryKey(root, subKey, "", REG_OPTION_NON_VOLATILE, KEY_WRITE, key,
+                             &disposition);
+}
+
+bool CreateWritableKeyUnasked(HKEY root, const char* subKey, HKEY* key)
+{
+    return CreateRegistryKey(root, subKey, "", REG_OPTION_NON_VOLATILE, KEY_WRITE, key, nullptr);
+}
+
+void SetStringValue(HKEY key, const char* valueName, const char* text)
+{
+    SetRegistryString(key, valueName, text);
+}
 
 int WriteRegString(const char* subKey, const char* valueName, const char* text)
 {
     HKEY key;
-    DWORD disposition;
-    char emptyClass[] = "";
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS)
+    if (!CreateWritableKey(HKEY_LOCAL_MACHINE, subKey, &key))
         return 0;
-    RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(TextLength(text) + 1));
+    SetStringValue(key, valueName, text);
     RegCloseKey(key);
     return 1;
 }
@@ -21,23 +33,12 @@ int WriteRegString(const char* subKey, const char* valueName, const char* text)
 int ReadKeyString(HKEY key, const char* valueName, char* buffer, size_t bufferSize)
 {
     // The value is read into a working buffer of 256 bytes, no larger than
-    // the caller's, and handed over only when it is whole: a value that does
-    // not fit is refused rather than returned cut.
+    // the caller's, and handed over only when it is whole.
     char working[256];
     DWORD capacity = static_cast<DWORD>(bufferSize < sizeof working ? bufferSize : sizeof working);
-    DWORD count = capacity;
-    LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr,
-                                   reinterpret_cast<BYTE*>(working), &count);
-    if (status != ERROR_SUCCESS || count > capacity)
+    DWORD count;
+    if (ReadRegistryText(key, valueName, working, capacity, &count) != ReadOutcome::Whole)
         return 0;
-
-    // Data stored without its own terminating zero ends after the byte count;
-    // it needs one byte more, which must still fit.
-    if (count == 0 || working[count - 1] != '\0') {
-        if (count == capacity)
-            return 0;
-        working[count] = '\0';
-    }
     return CopyText(buffer, bufferSize, working) ? 1 : 0;
 }
 
@@ -53,9 +54,5 @@ int ReadRegString(const char* subKey, const char* valueName, char* buffer, size_
 
 void DeleteRegValue(const char* subKey, const char* valueName)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, valueName);
-    RegCloseKey(key);
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, subKey, KEY_WRITE, valueName);
 }

@@ -1,9 +1,22 @@
-// REG_SZ helpers for keys below HKEY_LOCAL_MACHINE.
+// install.dll's registry writes and reads: keys below HKEY_LOCAL_MACHINE
+// unless a root is given, created with the empty class, non-volatile, for
+// KEY_WRITE; values REG_SZ with their terminating zero.
 #pragma once
 
 #include <windows.h>
 
 #include <stddef.h>
+
+// Creates or opens root\subKey for writing. False when the key cannot be had.
+bool CreateWritableKey(HKEY root, const char* subKey, HKEY* key);
+
+// As CreateWritableKey, without asking whether the key was created or
+// opened: the shell registration's keys.
+bool CreateWritableKeyUnasked(HKEY root, const char* subKey, HKEY* key);
+
+// Sets a REG_SZ value of text; an empty name is the key's default value. A
+// failed set does not stop the writer: its result is not looked at.
+void SetStringValue(HKEY key, const char* valueName, const char* text);
 
 // Creates or opens the key and stores text with its terminating zero.
 // Returns 1 once the key is open (the set itself is not checked), 0 when the

@@ -1,9 +1,10 @@
-#include "resource_strings.h"
+#include "frame/resource_strings.h"
 
 #include <windows.h>
 
-#include "module_state.h"
-#include "text.h"
+#include "common/text.h"
+#include "frame/module_state.h"
+#include "install/install_exports.h"
 
 namespace {
 const char kResourceModuleName[] = "sxinsres.dll";

@@ -1,22 +1,18 @@
-#include "integration_loader.h"
+#include "loader/integration_loader.h"
 
 #include <windows.h>
 
-#include "module_state.h"
-#include "text.h"
-#include "win32_procs.h"
+#include "common/module_access.h"
+#include "common/text.h"
+#include "frame/module_state.h"
+#include "install/install_exports.h"
+#include "integrations/module_contract.h"
 
 namespace {
 
-typedef int(WINAPI* AvailableOperation)();
-typedef int(WINAPI* FileOperation)(const char* installationDirectory, const char* dependIniPath);
-
-// Loads path unless it could not be built (too long for its buffer), which
-// counts as a module that is not there.
-HMODULE LoadModuleAt(bool pathBuilt, const char* path)
-{
-    return pathBuilt ? LoadLibraryA(path) : nullptr;
-}
+// The buffers the module's path is built in, per directory.
+const size_t kInstallationPathCapacity = 256;
+const size_t kSupportPathCapacity = 100;
 
 }  // namespace
 
@@ -28,15 +24,9 @@ int CallIntegrationModule(const char* moduleFile, unsigned ordinal, int passArgu
 
     UINT previousErrorMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
 
-    char supportPath[100];
-    char installationPath[256];
-    bool supportPathBuilt = JoinName(supportPath, sizeof supportPath, supportDirectory, moduleFile);
-    bool installationPathBuilt =
-        JoinName(installationPath, sizeof installationPath, installationDirectory, moduleFile);
-
-    g_integrationModule = LoadModuleAt(installationPathBuilt, installationPath);
-    if (!IsLoadedModule(g_integrationModule))
-        g_integrationModule = LoadModuleAt(supportPathBuilt, supportPath);
+    g_integrationModule =
+        LoadModuleFromEither(moduleFile, installationDirectory, kInstallationPathCapacity,
+                             supportDirectory, kSupportPathCapacity);
     if (!IsLoadedModule(g_integrationModule)) {
         SetErrorMode(previousErrorMode);
         return 0;
@@ -46,7 +36,7 @@ int CallIntegrationModule(const char* moduleFile, unsigned ordinal, int passArgu
         FARPROC operation = ProcByOrdinal(g_integrationModule, ordinal);
         if (operation == nullptr)
             return 0;
-        return ProcAs<AvailableOperation>(operation)();
+        return ProcAs<ModuleAvailableProc>(operation)();
     }
 
     // A "depend.ini" path that does not fit its buffer is never passed cut:
@@ -57,7 +47,7 @@ int CallIntegrationModule(const char* moduleFile, unsigned ordinal, int passArgu
     FARPROC operation = ProcByOrdinal(g_integrationModule, ordinal);
     if (operation == nullptr)
         return 0;
-    return ProcAs<FileOperation>(operation)(installationDirectory, dependIniPath);
+    return ProcAs<ModuleFileOperationProc>(operation)(installationDirectory, dependIniPath);
 }
 
 void FreeIntegrationModule()
@@ -68,29 +58,36 @@ void FreeIntegrationModule()
     g_integrationModule = nullptr;
 }
 
+namespace {
+
+// One operation, the module freed before the export returns.
+int CallOnce(const char* moduleFile, unsigned ordinal, int passArguments,
+             const char* installationDirectory, const char* supportDirectory)
+{
+    int result = CallIntegrationModule(moduleFile, ordinal, passArguments, installationDirectory,
+                                       supportDirectory);
+    FreeIntegrationModule();
+    return result;
+}
+
+}  // namespace
+
 extern "C" int WINAPI IntegAval(DWORD, const char* moduleFile, DWORD,
                                 const char* installationDirectory, const char* supportDirectory)
 {
-    int result = CallIntegrationModule(moduleFile, kOperationAvailable, 0, installationDirectory,
-                                       supportDirectory);
-    FreeIntegrationModule();
-    return result & 1;
+    return CallOnce(moduleFile, kOrdinalAvailable, 0, installationDirectory, supportDirectory) & 1;
 }
 
 extern "C" int WINAPI IntegInteg(DWORD, const char* moduleFile, const char* installationDirectory,
                                  const char* supportDirectory)
 {
-    CallIntegrationModule(moduleFile, kOperationInstall, 1, installationDirectory,
-                          supportDirectory);
-    FreeIntegrationModule();
+    CallOnce(moduleFile, kOrdinalInstall, 1, installationDirectory, supportDirectory);
     return 1;
 }
 
 extern "C" int WINAPI IntegRemove(DWORD, const char* moduleFile, const char* installationDirectory,
                                   const char* supportDirectory)
 {
-    CallIntegrationModule(moduleFile, kOperationDeinstall, 1, installationDirectory,
-                          supportDirectory);
-    FreeIntegrationModule();
+    CallOnce(moduleFile, kOrdinalDeinstall, 1, installationDirectory, supportDirectory);
     return 1;
 }

@@ -4,15 +4,9 @@
 // returns.
 #pragma once
 
-// Module contract ordinals.
-enum IntegrationOperation {
-    kOperationAvailable = 2,  // no arguments; bit 0 of the result: host present
-    kOperationInstall = 3,    // (installation directory, "depend.ini" path)
-    kOperationDeinstall = 4,  // the same two arguments
-};
-
-// Loads moduleFile and calls its operation at ordinal, with no arguments when
-// passArguments is 0, else with the two contract arguments. Returns the
+// Loads moduleFile and calls its operation at ordinal (one of the module
+// contract's), with no arguments when passArguments is 0, else with the two
+// contract arguments. Returns the
 // operation's result, 1 when a module is still loaded (nothing is called), or
 // 0 when the module or its operation could not be had. Does not free the
 // module.

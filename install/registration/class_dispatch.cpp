@@ -1,13 +1,14 @@
-#include "class_dispatch.h"
+#include "registration/class_dispatch.h"
 
 #include <windows.h>
 
-#include "component_entry.h"
-#include "converter_writers.h"
-#include "engine_writers.h"
-#include "setup_ini.h"
-#include "shell_registration.h"
-#include "text.h"
+#include "common/text.h"
+#include "install/install_exports.h"
+#include "registration/component_entry.h"
+#include "registration/converter_writers.h"
+#include "registration/engine_writers.h"
+#include "registration/setup_ini.h"
+#include "registration/shell_registration.h"
 
 namespace {
 

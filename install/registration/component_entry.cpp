@@ -1,6 +1,6 @@
-#include "component_entry.h"
+#include "registration/component_entry.h"
 
-#include "text.h"
+#include "common/text.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
-#include "converter_writers.h"
+#include "registration/converter_writers.h"
 
 #include <windows.h>
 
-#include "component_entry.h"
-#include "registry.h"
-#include "registry_rows.h"
-#include "text.h"
-
-const char kImageConverterKey[] = "SOFTWARE\\Quorvane\\Sorbix\\IMGCnv";
-const char kGraphicsConverterKey[] = "SOFTWARE\\Quorvane\\Sorbix\\GFXCnv";
-const char kWordProcessingConverterKey[] = "SOFTWARE\\Quorvane\\Sorbix\\WPCnv";
+#include "common/array_count.h"
+#include "common/registry_access.h"
+#include "common/text.h"
+#include "frame/registry.h"
+#include "frame/registry_layout.h"
+#include "frame/table_writer.h"
+#include "registration/component_entry.h"
 
 namespace {
 
@@ -20,44 +19,36 @@ const char kPictureEngine[] = "pic 0 sxpicve.dll";
 const char kFaxEngine[] = "fax 0 sxpicve.dll";
 const char kPresentationEngine[] = "prsgfx 0 sxpicve.dll";
 
-const RegistryRow kScreenShowRows[] = {{"%d", "pic 125 sxssfun.dll 6"}};
-const RegistryRow kRasterRows[] = {{"%d.4", kPictureEngine}};
-const RegistryRow kRasterAndFaxRows[] = {{"%d.4", kPictureEngine}, {"%d.19", kFaxEngine}};
-const RegistryRow kPresentationRows[] = {{"%d", kPresentationEngine}};
-const RegistryRow kCursorRows[] = {{"%d", kPictureEngine}, {"133", kPictureEngine}};
-const RegistryRow kFaxRows[] = {{"%d", kFaxEngine}};
-const RegistryRow kPlainPictureRows[] = {{"%d", kPictureEngine}};
+const ValueRow kScreenShowRows[] = {{"%d", "pic 125 sxssfun.dll 6"}};
+const ValueRow kRasterRows[] = {{"%d.4", kPictureEngine}};
+const ValueRow kRasterAndFaxRows[] = {{"%d.4", kPictureEngine}, {"%d.19", kFaxEngine}};
+const ValueRow kPresentationRows[] = {{"%d", kPresentationEngine}};
+const ValueRow kCursorRows[] = {{"%d", kPictureEngine}, {"133", kPictureEngine}};
+const ValueRow kFaxRows[] = {{"%d", kFaxEngine}};
+const ValueRow kPlainPictureRows[] = {{"%d", kPictureEngine}};
 
-struct PictureFormat {
-    int formatNumber;
-    const RegistryRow* rows;
-    size_t count;
-    bool stopAtFailure;  // a later row only after the one before it was written
+const FormatRows kPictureFormats[] = {
+    {6, RowsOf(kScreenShowRows), false},
+    {8, RowsOf(kRasterRows), false},
+    {22, RowsOf(kRasterRows), false},
+    {59, RowsOf(kRasterRows), false},
+    {66, RowsOf(kRasterRows), false},
+    {85, RowsOf(kRasterRows), false},
+    {195, RowsOf(kRasterRows), false},
+    {271, RowsOf(kRasterRows), false},
+    {71, RowsOf(kRasterAndFaxRows), false},
+    {98, RowsOf(kPresentationRows), false},
+    {127, RowsOf(kPresentationRows), false},
+    {140, RowsOf(kPresentationRows), false},
+    {212, RowsOf(kPresentationRows), false},
+    {272, RowsOf(kPresentationRows), false},
+    {128, RowsOf(kCursorRows), true},
+    {182, RowsOf(kFaxRows), false},
 };
+const FormatRows kOtherPictureFormat = {0, RowsOf(kPlainPictureRows), false};
 
-const PictureFormat kPictureFormats[] = {
-    {6, kScreenShowRows, CountOf(kScreenShowRows), false},
-    {8, kRasterRows, CountOf(kRasterRows), false},
-    {22, kRasterRows, CountOf(kRasterRows), false},
-    {59, kRasterRows, CountOf(kRasterRows), false},
-    {66, kRasterRows, CountOf(kRasterRows), false},
-    {85, kRasterRows, CountOf(kRasterRows), false},
-    {195, kRasterRows, CountOf(kRasterRows), false},
-    {271, kRasterRows, CountOf(kRasterRows), false},
-    {71, kRasterAndFaxRows, CountOf(kRasterAndFaxRows), false},
-    {98, kPresentationRows, CountOf(kPresentationRows), false},
-    {127, kPresentationRows, CountOf(kPresentationRows), false},
-    {140, kPresentationRows, CountOf(kPresentationRows), false},
-    {212, kPresentationRows, CountOf(kPresentationRows), false},
-    {272, kPresentationRows, CountOf(kPresentationRows), false},
-    {128, kCursorRows, CountOf(kCursorRows), true},
-    {182, kFaxRows, CountOf(kFaxRows), false},
-};
-const PictureFormat kOtherPictureFormat = {0, kPlainPictureRows, CountOf(kPlainPictureRows),
-                                           false};
-
-const RegistryRow kPictureEngineNameRows[] = {{"sxpicve.dll", "sxPICVIEW"}};
-const RegistryRow kGraphicsEngineRows[] = {{"%d.5", "pic 125 rxifcnvt.dll 4"}};
+const ValueRow kPictureEngineNameRows[] = {{"sxpicve.dll", "sxPICVIEW"}};
+const ValueRow kGraphicsEngineRows[] = {{"%d.5", "pic 125 rxifcnvt.dll 4"}};
 
 // Formats that get no graphics converter even with the graphics flag set.
 const int kGraphicsExclusions[] = {4,  6,   22,  25,  33,  39,  56,  70,  71,
@@ -72,13 +63,11 @@ bool IsGraphicsExclusion(int formatNumber)
     return false;
 }
 
-const PictureFormat& PictureFormatOf(int formatNumber)
+const FormatRows& PictureFormatOf(int formatNumber)
 {
-    for (const PictureFormat& format : kPictureFormats) {
-        if (format.formatNumber == formatNumber)
-            return format;
-    }
-    return kOtherPictureFormat;
+    const FormatRows* format =
+        FindFormatRows(kPictureFormats, CountOf(kPictureFormats), formatNumber);
+    return format != nullptr ? *format : kOtherPictureFormat;
 }
 
 enum class StoredEntry { Absent, Read, Unreadable };
@@ -94,12 +83,13 @@ StoredEntry ReadStoredEntry(const char* key, const char* name, char (&text)[kCom
         return StoredEntry::Absent;
     DWORD type = REG_NONE;
     DWORD count = sizeof text;
-    LONG status = RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(text),
-                                   &count);
+    ReadOutcome outcome = QueryRegistryValue(opened, name, &type, text, &count);
     RegCloseKey(opened);
-    if (status == ERROR_FILE_NOT_FOUND)
+    if (outcome == ReadOutcome::Missing)
         return StoredEntry::Absent;
-    if (status != ERROR_SUCCESS || type != REG_SZ || count == 0 || count > sizeof text ||
+    // Entries are stored with their terminating zero: one without it is no
+    // entry of this setup's.
+    if (outcome != ReadOutcome::Whole || type != REG_SZ || count == 0 || count > sizeof text ||
         text[count - 1] != '\0')
         return StoredEntry::Unreadable;
     return StoredEntry::Read;
@@ -155,17 +145,14 @@ int WritePictureSourceEntries(const char*, char* entryText)
         if (entry.formatNumber != 6)
             RegisterConverterEntry(kImageConverterKey, entryText, entry.formatNumber, 1, 0,
                                    entry.sourceFlag, entry.targetFlag);
-        WriteRegistryRows(kVapiKey, kPictureEngineNameRows, CountOf(kPictureEngineNameRows), 0,
-                          false);
-        const PictureFormat& format = PictureFormatOf(entry.formatNumber);
-        result = WriteRegistryRows(kVapiKey, format.rows, format.count, entry.formatNumber,
-                                   format.stopAtFailure);
+        WriteFormatRows(kVapiKey, RowsOf(kPictureEngineNameRows), 0, false);
+        const FormatRows& format = PictureFormatOf(entry.formatNumber);
+        result = WriteFormatRows(kVapiKey, format.rows, entry.formatNumber, format.stopAtFailure);
     }
     if (entry.graphicsFlag != 0 && !IsGraphicsExclusion(entry.formatNumber)) {
         RegisterConverterEntry(kGraphicsConverterKey, entryText, entry.formatNumber, 1, 0,
                                entry.sourceFlag, entry.targetFlag);
-        result = WriteRegistryRows(kVapiKey, kGraphicsEngineRows, CountOf(kGraphicsEngineRows),
-                                   entry.formatNumber, false);
+        result = WriteFormatRows(kVapiKey, RowsOf(kGraphicsEngineRows), entry.formatNumber, false);
     }
     return result;
 }

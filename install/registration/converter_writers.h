@@ -6,10 +6,6 @@
 // is not registered: nothing is written and the result is 0.
 #pragma once
 
-extern const char kImageConverterKey[];
-extern const char kGraphicsConverterKey[];
-extern const char kWordProcessingConverterKey[];
-
 // "SPICINFO": image and graphics converter entries, source side, with the
 // picture engine entries.
 int WritePictureSourceEntries(const char* section, char* entryText);

@@ -1,14 +1,17 @@
-#include "setup_ini.h"
+#include "registration/setup_ini.h"
 
 #include <windows.h>
 
-#include "component_entry.h"
-#include "include_set.h"
-#include "text.h"
+#include "common/profile_access.h"
+#include "common/text.h"
+#include "install/install_exports.h"
+#include "registration/component_entry.h"
 
 namespace {
 
 // Reads key "Info%d<suffix>" of index into value; an absent key reads as "".
+// The value is used as read: the buffers are larger than any value that
+// counts, so one that fills them is refused or unmatched where it is used.
 void ReadIndexedKey(const char* iniFile, const char* section, int index, const char* suffix,
                     char* value, size_t capacity)
 {
@@ -16,7 +19,7 @@ void ReadIndexedKey(const char* iniFile, const char* section, int index, const c
     char key[64];
     if (!FormatText(key, sizeof key, "Info%d%s", index, suffix))
         return;
-    GetPrivateProfileStringA(section, key, "", value, static_cast<DWORD>(capacity), iniFile);
+    ReadProfileText(section, key, iniFile, value, static_cast<DWORD>(capacity));
 }
 
 // A text field of the script's record, used only when its terminating zero

@@ -3,14 +3,14 @@
 // mode between calls; the file itself is the script's business.
 #include <windows.h>
 
-#include "module_state.h"
-#include "registry.h"
-#include "resource_strings.h"
-#include "text.h"
+#include "common/text.h"
+#include "frame/module_state.h"
+#include "frame/registry.h"
+#include "frame/registry_layout.h"
+#include "frame/resource_strings.h"
+#include "install/install_exports.h"
 
 namespace {
-
-const char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 const UINT kQuestionCaptionId = 509;
 const UINT kOneFileQuestionId = 536;   // one %s: the file's name as shown

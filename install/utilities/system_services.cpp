@@ -3,9 +3,11 @@
 // Windows NT 4 test.
 #include <windows.h>
 
-#include "module_state.h"
-#include "registry.h"
-#include "resource_strings.h"
+#include "frame/module_state.h"
+#include "frame/registry.h"
+#include "frame/registry_layout.h"
+#include "frame/resource_strings.h"
+#include "install/install_exports.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query of Windows 95 an
 extern "C" int WINAPI HaveRegRights(const char* resourceDirectory)
 {
     HKEY software;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS, &software) ==
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &software) ==
         ERROR_SUCCESS) {
         RegCloseKey(software);
         return 1;
@@ -44,10 +46,10 @@ extern "C" int WINAPI HaveRegRights(const char* resourceDirectory)
 
 extern "C" int WINAPI UpRegDeleteVal(DWORD flag)
 {
-    DeleteRegValue("SOFTWARE\\Microsoft\\Windows\\Help", "sorbix.hlp");
-    DeleteRegValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "txldmgr.exe");
+    DeleteRegValue(kHelpRemovalKey, "sorbix.hlp");
+    DeleteRegValue(kRunKey, "txldmgr.exe");
     if (flag == 0)
-        DeleteRegValue("SOFTWARE\\FenwoldSoftware", "CommonFiles");
+        DeleteRegValue(kFullNameMakerKey, "CommonFiles");
     return 1;
 }
 

@@ -3,27 +3,20 @@
 // ordinal 3). Each is loaded for the length of one call.
 #include <windows.h>
 
-#include "module_state.h"
-#include "text.h"
-#include "win32_procs.h"
+#include "common/module_access.h"
+#include "frame/module_state.h"
+#include "frame/registry_layout.h"
+#include "install/install_exports.h"
+#include "integrations/module_contract.h"
 
 namespace {
 
 const char kLaunchManagerFile[] = "txlm.dll";
 const unsigned kLaunchManagerRegistration = 200;
-const unsigned kPluginInstall = 3;
-const char kProductKeyPath[] = "SOFTWARE\\Quorvane\\Sorbix";
+const size_t kLaunchManagerPathCapacity = 100;
+const size_t kPluginPathCapacity = 256;
 
 typedef int(WINAPI* LaunchManagerRegistration)();
-typedef int(WINAPI* PluginInstall)(const char* firstDirectory, const char* productKeyPath,
-                                   const char* secondDirectory);
-
-// A path too long for its buffer is not loaded, as a library that is not
-// there.
-HMODULE LoadLibraryIfBuilt(bool built, const char* path)
-{
-    return built ? LoadLibraryA(path) : nullptr;
-}
 
 }  // namespace
 
@@ -32,11 +25,9 @@ HMODULE LoadLibraryIfBuilt(bool built, const char* path)
 extern "C" int WINAPI LoadLaunch(const char* directory)
 {
     UINT previousErrorMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    char path[100];
-    bool built = JoinName(path, sizeof path, directory, kLaunchManagerFile);
     SetCurrentDirectoryA(directory);
 
-    HMODULE launchManager = LoadLibraryIfBuilt(built, path);
+    HMODULE launchManager = LoadModuleIn(directory, kLaunchManagerPathCapacity, kLaunchManagerFile);
     if (IsLoadedModule(launchManager)) {
         FARPROC registration = ProcByOrdinal(launchManager, kLaunchManagerRegistration);
         if (registration != nullptr)
@@ -57,20 +48,14 @@ extern "C" int WINAPI LoadPlug(DWORD, const char* moduleFile, const char* firstD
         return 1;
     UINT previousErrorMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
 
-    char secondPath[256];
-    char firstPath[256];
-    bool secondBuilt = JoinName(secondPath, sizeof secondPath, secondDirectory, moduleFile);
-    bool firstBuilt = JoinName(firstPath, sizeof firstPath, firstDirectory, moduleFile);
-
-    g_pluginModule = LoadLibraryIfBuilt(firstBuilt, firstPath);
-    if (!IsLoadedModule(g_pluginModule))
-        g_pluginModule = LoadLibraryIfBuilt(secondBuilt, secondPath);
+    g_pluginModule = LoadModuleFromEither(moduleFile, firstDirectory, kPluginPathCapacity,
+                                          secondDirectory, kPluginPathCapacity);
     if (!IsLoadedModule(g_pluginModule)) {
         SetErrorMode(previousErrorMode);
     } else {
-        FARPROC install = ProcByOrdinal(g_pluginModule, kPluginInstall);
+        FARPROC install = ProcByOrdinal(g_pluginModule, kOrdinalInstall);
         if (install != nullptr)
-            ProcAs<PluginInstall>(install)(firstDirectory, kProductKeyPath, secondDirectory);
+            ProcAs<PluginInstallProc>(install)(firstDirectory, kProductKey, secondDirectory);
     }
 
     if (IsLoadedModule(g_pluginModule)) {

@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include "discovery.h"
+#include "integrations/module_contract.h"
 #include "viewers.h"
+
+SORBIX_DECLARE_MODULE_CONTRACT(WBIntAvaliable, WBIntInstall, WBIntDeinstall)
 
 extern "C" int WINAPI WEP(DWORD)
 {

@@ -1,6 +1,6 @@
 #include "discovery.h"
 
-#include "text.h"
+#include "common/text.h"
 
 BrowserList g_browsers;
 

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
+#include "common/profile_access.h"
+#include "common/text.h"
 #include "discovery.h"
-#include "text.h"
 
 namespace {
 
@@ -29,17 +30,14 @@ struct MimeTypeEntry {
 MimeTypeEntry g_types[kMaxTypes];
 int g_typeCount;
 
-enum ReadResult { kMissing, kPresent, kTooLong };
-
 struct ProfileValue {
     char text[kValueSize];
-    ReadResult result;
+    ReadOutcome result;
 };
 
-ReadResult ReadValue(const char* section, const char* key, const char* file, ProfileValue& value)
+ReadOutcome ReadValue(const char* section, const char* key, const char* file, ProfileValue& value)
 {
-    DWORD length = GetPrivateProfileStringA(section, key, "", value.text, sizeof value.text, file);
-    value.result = length == 0 ? kMissing : length >= sizeof value.text - 1 ? kTooLong : kPresent;
+    value.result = ReadProfileText(section, key, file, value.text, sizeof value.text);
     return value.result;
 }
 
@@ -63,13 +61,14 @@ bool ReadTypeList(const char* dependIni)
         char key[16];
         FormatText(key, sizeof key, "TYPE%d", n);
         ProfileValue type;
-        if (ReadValue("MIME Types", key, dependIni, type) == kMissing)
+        if (ReadValue("MIME Types", key, dependIni, type) == ReadOutcome::Missing)
             return true;
         MimeTypeEntry& entry = g_types[n];
-        if (type.result == kTooLong || !CopyText(entry.type, sizeof entry.type, type.text))
+        if (type.result == ReadOutcome::NotWhole ||
+            !CopyText(entry.type, sizeof entry.type, type.text))
             return false;
         ProfileValue suffixes;
-        if (ReadValue("MIME Suffixes", entry.type, dependIni, suffixes) != kPresent)
+        if (ReadValue("MIME Suffixes", entry.type, dependIni, suffixes) != ReadOutcome::Whole)
             return false;
         CopyText(entry.suffixes, sizeof entry.suffixes, suffixes.text);
         g_typeCount = n + 1;
@@ -101,9 +100,9 @@ int MarkListedTypes(const char* file)
         char key[16];
         FormatText(key, sizeof key, "TYPE%d", t);
         ProfileValue listed;
-        if (ReadValue("Viewers", key, file, listed) == kMissing)
+        if (ReadValue("Viewers", key, file, listed) == ReadOutcome::Missing)
             return t;
-        if (listed.result == kTooLong)
+        if (listed.result == ReadOutcome::NotWhole)
             continue;  // longer than any type install registers
         for (int i = 0; i < g_typeCount; ++i) {
             if (g_types[i].state == kNewType && TextEqualsNoCase(g_types[i].type, listed.text)) {
@@ -135,9 +134,9 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
         if (entry.state == kImageType)
             continue;
         ProfileValue old;
-        if (ReadValue("Viewers", entry.type, file, old) == kTooLong)
+        if (ReadValue("Viewers", entry.type, file, old) == ReadOutcome::NotWhole)
             continue;
-        if (old.result == kPresent) {
+        if (old.result == ReadOutcome::Whole) {
             if (FindSubtext(old.text, "sorbix") == nullptr)
                 WriteValue("OViewers", entry.type, old.text, file);
             else
@@ -153,9 +152,9 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
         if (entry.state == kImageType)
             continue;
         ProfileValue old;
-        if (ReadValue("Suffixes", entry.type, file, old) == kTooLong)
+        if (ReadValue("Suffixes", entry.type, file, old) == ReadOutcome::NotWhole)
             continue;
-        if (old.result == kPresent && !entry.viewerWasOurs)
+        if (old.result == ReadOutcome::Whole && !entry.viewerWasOurs)
             WriteValue("OSuffixes", entry.type, old.text, file);
         WriteValue("Suffixes", entry.type, entry.suffixes, file);
     }
@@ -166,12 +165,12 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
             continue;
         ProfileValue old;
         ReadValue("Encodings", entry.type, file, old);
-        if (old.result == kPresent)
+        if (old.result == ReadOutcome::Whole)
             WriteValue("OEncodings", entry.type, old.text, file);
         ProfileValue encoding;
-        if (ReadValue("Encodings", entry.type, dependIni, encoding) != kPresent)
+        if (ReadValue("Encodings", entry.type, dependIni, encoding) != ReadOutcome::Whole)
             return false;
-        if (old.result != kTooLong)
+        if (old.result != ReadOutcome::NotWhole)
             WriteValue("Encodings", entry.type, encoding.text, file);
     }
 
@@ -185,17 +184,18 @@ bool InstallInFile(const char* file, const char* dependIni, const char* command)
         const MimeTypeEntry& entry = g_types[i];
         ProfileValue old;
         ReadValue("MIME Descriptions", entry.type, file, old);
-        if (entry.state == kNewType && old.result == kPresent)
+        if (entry.state == kNewType && old.result == ReadOutcome::Whole)
             WriteValue("OMIME Descriptions", entry.type, old.text, file);
         ProfileValue description;
-        if (ReadValue("MIME Descriptions", entry.type, dependIni, description) != kPresent)
+        if (ReadValue("MIME Descriptions", entry.type, dependIni, description) !=
+            ReadOutcome::Whole)
             return false;
-        if (old.result == kTooLong)
+        if (old.result == ReadOutcome::NotWhole)
             continue;
         ProfileValue kept;
-        if (entry.state != kNewType && old.result == kPresent && !entry.viewerWasOurs &&
+        if (entry.state != kNewType && old.result == ReadOutcome::Whole && !entry.viewerWasOurs &&
             !TextEquals(old.text, description.text) &&
-            ReadValue("OMIME Descriptions", entry.type, file, kept) == kMissing)
+            ReadValue("OMIME Descriptions", entry.type, file, kept) == ReadOutcome::Missing)
             WriteValue("OMIME Descriptions", entry.type, old.text, file);
         WriteValue("MIME Descriptions", entry.type, description.text, file);
     }
@@ -218,15 +218,15 @@ void RemoveFromFile(const char* file)
         char key[16];
         FormatText(key, sizeof key, "TYPE%d", t);
         ProfileValue type;
-        if (ReadValue("Viewers", key, file, type) == kMissing)
+        if (ReadValue("Viewers", key, file, type) == ReadOutcome::Missing)
             break;
-        if (type.result == kTooLong)
+        if (type.result == ReadOutcome::NotWhole)
             continue;
 
         ProfileValue value;
-        if (ReadValue("OViewers", type.text, file, value) == kPresent) {
+        if (ReadValue("OViewers", type.text, file, value) == ReadOutcome::Whole) {
             WriteValue("Viewers", type.text, value.text, file);
-        } else if (ReadValue("Viewers", type.text, file, value) == kPresent &&
+        } else if (ReadValue("Viewers", type.text, file, value) == ReadOutcome::Whole &&
                    IsViewerCommand(value.text)) {
             WriteValue("Viewers", type.text, nullptr, file);
             WriteValue("Suffixes", type.text, nullptr, file);
@@ -234,7 +234,7 @@ void RemoveFromFile(const char* file)
             WriteValue("MIME Descriptions", type.text, nullptr, file);
         }
         for (const auto& pair : restored) {
-            if (ReadValue(pair[0], type.text, file, value) == kPresent)
+            if (ReadValue(pair[0], type.text, file, value) == ReadOutcome::Whole)
                 WriteValue(pair[1], type.text, value.text, file);
         }
     }

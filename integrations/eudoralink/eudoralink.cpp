@@ -5,7 +5,12 @@
 // are ignored.
 #include <windows.h>
 
-#include "text.h"
+#include "common/product_key.h"
+#include "common/registry_access.h"
+#include "common/text.h"
+#include "integrations/module_contract.h"
+
+SORBIX_DECLARE_MODULE_CONTRACT(EUIntAvailable, EUIntInstall, EUIntDeinstall)
 
 namespace {
 
@@ -26,7 +31,8 @@ const RegistryPlace kAppPaths = {HKEY_LOCAL_MACHINE, "Microsoft\\Windows\\Curren
                                  "EUDORA.EXE", nullptr};
 const RegistryPlace kCommandLine = {HKEY_CLASSES_ROOT, "Qualcomm\\Eudora\\CommandLine", "current",
                                     nullptr};
-const RegistryPlace kViewerHome = {HKEY_LOCAL_MACHINE, "Quorvane\\Sorbix", "GENERAL", "HOME"};
+const RegistryPlace kViewerHome = {HKEY_LOCAL_MACHINE, SORBIX_PRODUCT_BELOW_SOFTWARE, "GENERAL",
+                                   "HOME"};
 
 // Eudora's path as the available operation found it.
 char g_eudoraPath[MAX_PATH];
@@ -73,18 +79,11 @@ bool ReadText(HKEY root, const char* keyPath, const char* valueName, char* buffe
     HKEY key = OpenKeyPath(root, keyPath);
     if (key == nullptr)
         return false;
-    DWORD size = static_cast<DWORD>(capacity);
-    LONG read = RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                                 &size);
+    DWORD size;
+    ReadOutcome read =
+        ReadRegistryText(key, valueName, buffer, static_cast<DWORD>(capacity), &size);
     RegCloseKey(key);
-    if (read != ERROR_SUCCESS || size <= 1)
-        return false;
-    if (buffer[size - 1] != '\0') {
-        if (size >= capacity)
-            return false;
-        buffer[size] = '\0';
-    }
-    return true;
+    return read == ReadOutcome::Whole && size > 1;
 }
 
 bool ReadPlace(const RegistryPlace& place, char* buffer, size_t capacity)

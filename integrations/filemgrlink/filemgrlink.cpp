@@ -2,7 +2,12 @@
 // "sxfm.dll" and makes a running File Manager reload its extensions.
 #include <windows.h>
 
-#include "text.h"
+#include "common/profile_access.h"
+#include "common/registry_access.h"
+#include "common/text.h"
+#include "integrations/module_contract.h"
+
+SORBIX_DECLARE_MODULE_CONTRACT(FMIntAvaliable, FMIntInstall, FMIntDeinstall)
 
 namespace {
 
@@ -31,8 +36,10 @@ extern "C" int WINAPI WEP(DWORD)
 extern "C" int WINAPI FMIntAvaliable()
 {
     char entry[200];
-    GetPrivateProfileStringA(kAddOnsSection, kEntryName, "", entry, sizeof entry, kProfileName);
-    return entry[0] != '\0' ? 3 : 1;
+    return ReadProfileText(kAddOnsSection, kEntryName, kProfileName, entry, sizeof entry) ==
+                   ReadOutcome::Missing
+               ? 1
+               : 3;
 }
 
 extern "C" int WINAPI FMIntInstall(const char* installationDirectory, const char*)
@@ -43,12 +50,9 @@ extern "C" int WINAPI FMIntInstall(const char* installationDirectory, const char
     if (JoinName(extensionPath, sizeof extensionPath, installationDirectory, kExtensionFile)) {
         HKEY key;
         DWORD disposition;
-        char emptyClass[] = "";
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAddOnsKey, 0, emptyClass, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, &disposition) == ERROR_SUCCESS) {
-            RegSetValueExA(key, kEntryName, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(extensionPath),
-                           static_cast<DWORD>(TextLength(extensionPath) + 1));
+        if (CreateRegistryKey(HKEY_LOCAL_MACHINE, kAddOnsKey, "", 0, KEY_ALL_ACCESS, &key,
+                              &disposition)) {
+            SetRegistryString(key, kEntryName, extensionPath);
             RegCloseKey(key);
         }
     }
@@ -69,11 +73,7 @@ extern "C" int WINAPI FMIntDeinstall(const char*, const char*)
         GetFileAttributesA(profilePath) != INVALID_FILE_ATTRIBUTES)
         WritePrivateProfileStringA(kAddOnsSection, kEntryName, "", profilePath);
 
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAddOnsKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kEntryName);
-        RegCloseKey(key);
-    }
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kAddOnsKey, KEY_ALL_ACCESS, kEntryName);
     NotifyFileManager();
     return 1;
 }

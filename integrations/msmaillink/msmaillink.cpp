@@ -3,9 +3,13 @@
 // Windows NT, of every user profile whose hive is not in use.
 #include <windows.h>
 
+#include "common/registry_access.h"
+#include "common/text.h"
+#include "integrations/module_contract.h"
 #include "module_instance.h"
-#include "text.h"
 #include "user_hives.h"
+
+SORBIX_DECLARE_MODULE_CONTRACT(MSIntAvaliable, MSIntInstall, MSIntDeinstall)
 
 namespace {
 
@@ -47,12 +51,12 @@ extern "C" int WINAPI MSIntAvaliable()
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return 0;
+    // Any value that fits the buffer counts, whatever its type.
     char login[100];
     DWORD size = sizeof login;
-    LONG queried = RegQueryValueExA(key, kLoginValueName, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(login), &size);
+    ReadOutcome queried = QueryRegistryValue(key, kLoginValueName, nullptr, login, &size);
     RegCloseKey(key);
-    return queried == ERROR_SUCCESS ? 1 : 0;
+    return queried == ReadOutcome::Whole ? 1 : 0;
 }
 
 extern "C" int WINAPI MSIntInstall(const char* directory, const char*)
@@ -68,12 +72,10 @@ extern "C" int WINAPI MSIntInstall(const char* directory, const char*)
 
     HKEY key;
     DWORD disposition;
-    char emptyClass[] = "";
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kMailKey, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+    if (!CreateRegistryKey(HKEY_CURRENT_USER, kMailKey, "", REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, &key, &disposition))
         return 0;
-    RegSetValueExA(key, kHandlerValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(handlerValue),
-                   static_cast<DWORD>(TextLength(handlerValue) + 1));
+    SetRegistryString(key, kHandlerValueName, handlerValue);
     RegCloseKey(key);
     return 3;
 }
@@ -83,10 +85,6 @@ extern "C" int WINAPI MSIntDeinstall(const char*, const char*)
     if (RunningOnWindowsNt())
         ForEachUserHive(nullptr, RemoveHandlerFromHive, 0);
 
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kHandlerValueName);
-        RegCloseKey(key);
-    }
+    DeleteRegistryValue(HKEY_CURRENT_USER, kMailKey, KEY_ALL_ACCESS, kHandlerValueName);
     return 1;
 }

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include "common/array_count.h"
+#include "common/registry_access.h"
+#include "common/text.h"
 #include "guarded_call.h"
 #include "message_ids.h"
 #include "module_instance.h"
-#include "text.h"
 
 const char kScratchHiveName[] = "SXHIVE.TMP";
 
@@ -18,7 +20,7 @@ const char kLogSuffix[] = ".log";
 
 const char* const kPassPrivileges[] = {"SeBackupPrivilege", "SeRestorePrivilege",
                                        "SeSecurityPrivilege"};
-const int kPassPrivilegeCount = sizeof kPassPrivileges / sizeof kPassPrivileges[0];
+const int kPassPrivilegeCount = static_cast<int>(CountOf(kPassPrivileges));
 
 enum HiveSource { kProfilesSource, kConfigSource };
 
@@ -279,16 +281,13 @@ void ForEachUserHive(void* context, UserHiveStep step, int installing)
 int SetHandlerInHive(void* context)
 {
     const char* handlerValue = static_cast<const char*>(context);
-    char emptyClass[] = "";
     DWORD disposition;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMailKeyInHive, 0, emptyClass, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &g_keyInHive, &disposition) != ERROR_SUCCESS) {
+    if (!CreateRegistryKey(HKEY_LOCAL_MACHINE, kMailKeyInHive, "", REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, &g_keyInHive, &disposition)) {
         g_keyInHive = nullptr;
         return 0;
     }
-    LONG set = RegSetValueExA(g_keyInHive, kHandlerValueName, 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(handlerValue),
-                              static_cast<DWORD>(TextLength(handlerValue) + 1));
+    LONG set = SetRegistryString(g_keyInHive, kHandlerValueName, handlerValue);
     LONG closed = CloseKeyInHive();
     return set == ERROR_SUCCESS && closed == ERROR_SUCCESS ? 1 : 0;
 }

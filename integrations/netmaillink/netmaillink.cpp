@@ -3,7 +3,11 @@
 // the previous command in a backup section.
 #include <windows.h>
 
-#include "text.h"
+#include "common/profile_access.h"
+#include "common/text.h"
+#include "integrations/module_contract.h"
+
+SORBIX_DECLARE_MODULE_CONTRACT(DRIntAvaliable, DRIntInstall, DRIntDeinstall)
 
 namespace {
 
@@ -38,9 +42,9 @@ bool LocateMailIni(char (&path)[MAX_PATH], Mode mode)
 // The "default" viewer, lowered; false when it was too long to read whole.
 bool ReadLoweredViewer(const char* section, const char* file, char (&value)[kValueSize])
 {
-    DWORD length = GetPrivateProfileStringA(section, kDefaultKey, "", value, sizeof value, file);
+    ReadOutcome outcome = ReadProfileText(section, kDefaultKey, file, value, sizeof value);
     LowerAscii(value);
-    return length < sizeof value - 1;
+    return outcome != ReadOutcome::NotWhole;
 }
 
 }  // namespace

@@ -4,7 +4,12 @@
 // become values of the key N below the product key.
 #include <windows.h>
 
-#include "text.h"
+#include "common/profile_access.h"
+#include "common/registry_access.h"
+#include "common/text.h"
+#include "integrations/module_contract.h"
+
+SORBIX_DECLARE_PLUGIN_CONTRACT(PLGIntAvailable, PLGIntInstall, PLGIntDeinstall)
 
 namespace {
 
@@ -51,17 +56,17 @@ bool CreateKeyPath(char* path, HKEY* result)
         *end = '\0';
         if (*component != '\0') {
             HKEY next;
-            LONG status;
+            bool opened;
             if (key == nullptr) {
-                status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, component, 0, KEY_READ, &next);
+                opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, component, 0, KEY_READ, &next) ==
+                         ERROR_SUCCESS;
             } else {
-                char emptyClass[] = "";
                 DWORD disposition;
-                status = RegCreateKeyExA(key, component, 0, emptyClass, 0, KEY_WRITE, nullptr,
-                                         &next, &disposition);
+                opened =
+                    CreateRegistryKey(key, component, "", 0, KEY_WRITE, &next, &disposition);
                 RegCloseKey(key);
             }
-            if (status != ERROR_SUCCESS)
+            if (!opened)
                 return false;
             key = next;
         }
@@ -83,8 +88,7 @@ int WriteSectionValue(const char* section, const char* name, const char* value)
     HKEY key;
     if (!CreateKeyPath(path, &key))
         return 0;
-    LONG status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                                 static_cast<DWORD>(TextLength(value) + 1));
+    LONG status = SetRegistryString(key, name, value);
     RegCloseKey(key);
     return status == ERROR_SUCCESS ? 1 : 0;
 }
@@ -97,8 +101,7 @@ void CopySection(const char* section, const char* registryKeyName)
         return;
     for (const char* name = keys; *name != '\0'; name += TextLength(name) + 1) {
         char value[256];
-        DWORD length = GetPrivateProfileStringA(section, name, "", value, sizeof value, g_iniPath);
-        if (length > 0 && length < sizeof value - 1)
+        if (ReadProfileText(section, name, g_iniPath, value, sizeof value) == ReadOutcome::Whole)
             WriteSectionValue(registryKeyName, name, value);
     }
 }

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "text.h"
+#include "common/text.h"
 
 namespace {
 

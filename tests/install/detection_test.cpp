@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "existing_installation.h"
+#include "detection/existing_installation.h"
 #include "import_patch.h"
 #include "loaded_dll.h"
 #include "registry_state.h"

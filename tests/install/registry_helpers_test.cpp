@@ -7,7 +7,7 @@
 #include <string.h>
 
 #include "import_patch.h"
-#include "registry.h"
+#include "frame/registry.h"
 #include "registry_state.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "component_entry.h"
+#include "registration/component_entry.h"
 
 namespace {
 

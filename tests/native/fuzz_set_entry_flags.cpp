@@ -6,7 +6,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "component_entry.h"
+#include "registration/component_entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

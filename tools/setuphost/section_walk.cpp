@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "include_set.h"
+#include "install/install_exports.h"
 
 namespace {
 
