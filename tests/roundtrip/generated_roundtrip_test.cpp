@@ -71,6 +71,7 @@ struct Change {
     std::string key;      // INI key or value name
     std::string text;     // INI value, or the REG_SZ text
     std::string line;     // the snapshot's line
+    const std::vector<Change>* all = nullptr;  // every difference of the same round trip
 };
 
 int HexDigit(char c)
@@ -298,6 +299,11 @@ bool QuotedWhole(const std::string& text)
     return text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0];
 }
 
+std::string Unquote(const std::string& text)
+{
+    return QuotedWhole(text) ? text.substr(1, text.size() - 2) : text;
+}
+
 std::string LowerAscii(std::string text)
 {
     for (char& c : text)
@@ -345,14 +351,13 @@ const std::vector<Rule>& Rules()
          true, nullptr,
          [](const GeneratedMachine&, const Change& removed, const Change& added) {
              return removed.kind == Change::kIniLine && SameText(removed.key, added.key) &&
-                    QuotedWhole(removed.text) && added.text == removed.text.substr(1, removed.text.size() - 2);
+                    QuotedWhole(removed.text) && added.text == Unquote(removed.text);
          }},
         {"KNOWN LOSS: the mail program's viewer given back lowered",
          "netmaillink keeps its backup in small letters (being mended)", kPassOverMailViewerBackupLowered,
          nullptr,
          [](const GeneratedMachine&, const Change& removed, const Change& added) {
-             std::string unquoted =
-                 QuotedWhole(removed.text) ? removed.text.substr(1, removed.text.size() - 2) : removed.text;
+             std::string unquoted = Unquote(removed.text);
              return removed.place == kMailIni && removed.section == "Viewers" && SameText(removed.key, "default") &&
                     added.text == LowerAscii(unquoted);
          }},
@@ -427,10 +432,28 @@ const std::vector<Rule>& Rules()
          },
          nullptr},
         {"backup sections removed",
-         "deinstall removes the backup sections whole after giving back their entries", true,
+         "deinstall removes the backup sections whole once it has given back their entries; an entry of a "
+         "type the browser does not list goes with its section, as the browser does not name that type",
+         true,
          [](const GeneratedMachine& machine, const Change& change) {
              BrowserChange at = BrowserOf(machine, change);
-             return at.browser && change.sign == '-' && IsBackupSection(at.section);
+             if (!at.browser || change.sign != '-' || !IsBackupSection(at.section))
+                 return false;
+             if (change.kind == Change::kIniHeader || change.kind == Change::kKeyTree ||
+                 !ListedBeforeGap(*at.browser, change.key))
+                 return true;
+             // The entry was given back: written to its section, or there already.
+             std::string section = at.section.substr(1);
+             bool written = false, removed = false;
+             for (const Change& other : *change.all) {
+                 BrowserChange there = BrowserOf(machine, other);
+                 if (there.browser != at.browser || there.section != section || !SameText(other.key, change.key))
+                     continue;
+                 written = written || (other.sign == '+' && other.text == change.text);
+                 removed = removed || other.sign == '-';
+             }
+             const std::string* before = Before(at, section, change.key);
+             return written || (before && Unquote(*before) == change.text && !removed);
          },
          nullptr},
         {"a browser section made by install",
@@ -636,8 +659,10 @@ bool IsKnownLoss(const Rule& rule)
 // Each difference is explained by the first rule that fits it, the rules of
 // intended differences before those of known losses: a loss is counted only
 // where nothing else explains the difference.
-Verdict Explain(const GeneratedMachine& machine, const std::vector<Change>& changes)
+Verdict Explain(const GeneratedMachine& machine, std::vector<Change> changes)
 {
+    for (Change& change : changes)
+        change.all = &changes;
     Verdict verdict;
     std::vector<bool> done(changes.size(), false);
     for (int pass = 0; pass < 2; ++pass) {
