@@ -2,9 +2,13 @@
 #   make        both cross builds: build/win32/bin (the deliverables), build/win64/bin
 #   make test   every test: static checks of the 32-bit DLLs, the 64-bit build
 #               under Wine, the text helpers natively with sanitizers
+#   make test32 the whole suite again on the shipped 32-bit DLLs, with the test
+#               programs built for i686, under a WoW64 Wine given by WINE_WOW64
+#               (a folder or a tarball); and a real NSIS setup and removal
 #   make demo   the main job, run by the setup script host under Wine
 #   make bench  times updateRegHard against the bare registry calls it makes
-#   make release  build/release: a zip of the 32-bit DLLs, the README and a manifest
+#   make release  build/release: the zip for setup authors (32-bit DLLs, the
+#               reference, the 32-bit host and the demo's scripts, a manifest)
 #   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
 #   make soak   the generated round trip on SOAK_MACHINES machines (SOAK_SEED: one)
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
@@ -14,7 +18,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test demo bench release fuzz soak clean
+.PHONY: all deps build build-native test test32 test32-build demo bench release fuzz soak clean
 
 all: build
 
@@ -34,7 +38,33 @@ build-native: deps
 test: build build-native
 	@tools/run-tests.sh $(BUILD)
 
-demo: build
+# The WoW64 Wine is looked for and tried first, so that a missing one, or a
+# machine that cannot run 32-bit code, is said at once. With
+# TEST32_SKIP_UNSUPPORTED=1 such a machine skips the run instead of failing
+# ("make test32-build" still builds the 32-bit tests there).
+WINE_WOW64 ?=
+TEST32_SKIP_UNSUPPORTED ?=
+test32: deps
+	@tools/wine-wow64.sh "$(WINE_WOW64)" --probe >/dev/null; status=$$?; \
+	if [ $$status -eq 3 ] && [ -n "$(TEST32_SKIP_UNSUPPORTED)" ]; then \
+	  echo "make test32 skipped: this machine cannot run 32-bit code"; \
+	elif [ $$status -ne 0 ]; then exit $$status; \
+	else $(MAKE) test32-build && tools/run-tests32.sh $(BUILD) "$(WINE_WOW64)"; fi
+
+# The deliverables, then the i686 test programs, fixtures, host and NSIS
+# installer around copies of them.
+test32-build:
+	@cmake --preset win32 -B $(BUILD)/win32 >/dev/null
+	@cmake --build $(BUILD)/win32 -j $(JOBS)
+	@cmake --preset win32-tests -B $(BUILD)/win32-tests \
+	  -DSORBIX_SHIPPED_DLLS=$(abspath $(BUILD))/win32/bin >/dev/null
+	@cmake --build $(BUILD)/win32-tests -j $(JOBS)
+
+
+# The demo builds only what it runs (the 64-bit DLLs, the host and the
+# stand-ins); its build output goes to a log, shown only when the build fails.
+demo: deps
+	@demo/build-demo.sh $(BUILD) $(JOBS)
 	@demo/run-demo.sh $(BUILD)
 
 bench: build

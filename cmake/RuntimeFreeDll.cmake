@@ -54,6 +54,19 @@ function(sorbix_runtime_free_dll target)
   if(NOT ARG_OUTPUT_NAME)
     set(ARG_OUTPUT_NAME ${target})
   endif()
+  # The 32-bit test build runs the shipped DLLs themselves: each deliverable
+  # is copied from that build's bin folder, not compiled again. Fixtures
+  # (under tests/) are built as usual.
+  if(SORBIX_SHIPPED_DLLS AND NOT CMAKE_CURRENT_SOURCE_DIR MATCHES "^${PROJECT_SOURCE_DIR}/tests/")
+    set(shipped ${SORBIX_SHIPPED_DLLS}/${ARG_OUTPUT_NAME}.dll)
+    set(copy ${CMAKE_BINARY_DIR}/bin/${ARG_OUTPUT_NAME}.dll)
+    add_custom_command(OUTPUT ${copy}
+                       COMMAND ${CMAKE_COMMAND} -E copy ${shipped} ${copy}
+                       DEPENDS ${shipped}
+                       COMMENT "Shipped ${ARG_OUTPUT_NAME}.dll")
+    add_custom_target(${target} ALL DEPENDS ${copy})
+    return()
+  endif()
   sorbix_export_definition(${ARG_EXPORTS} ${ARG_OUTPUT_NAME}.dll def_file)
   add_library(${target} SHARED ${ARG_SOURCES} ${def_file})
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${ARG_OUTPUT_NAME})
@@ -67,7 +80,7 @@ function(sorbix_runtime_free_dll target)
 
   # The 32-bit deliverable is read back by objdump: exports exactly as listed,
   # only allowed imports, headers for Windows 95 and NT 4.
-  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT SORBIX_SHIPPED_DLLS)
     set(allow_args)
     foreach(dll IN LISTS ARG_ALLOW_IMPORTS_FROM)
       list(APPEND allow_args --allow-dll ${dll})

@@ -29,6 +29,13 @@ inline LONG SetRegistryString(HKEY key, const char* valueName, const char* text)
                           static_cast<DWORD>(TextLength(text) + 1));
 }
 
+// Sets a value of any type to size bytes of data, as they are.
+inline LONG SetRegistryValue(HKEY key, const char* valueName, DWORD type, const void* data,
+                             DWORD size)
+{
+    return RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+}
+
 // RegQueryValueExA of valueName into data (*size bytes in, the data's byte
 // count out); type may be null. Missing when there is no such value, Whole
 // when the data fit, NotWhole when it did not or could not be read. The

@@ -10,10 +10,46 @@ size_t TextLength(const char* text)
     return length;
 }
 
-bool EndsWithBackslash(const char* text)
+bool NoLeadBytes(unsigned char)
 {
-    size_t length = TextLength(text);
-    return length > 0 && text[length - 1] == '\\';
+    return false;
+}
+
+const char* NextCharacter(const char* text, LeadByteTest isLeadByte)
+{
+    if (*text == '\0')
+        return text;
+    if (isLeadByte(static_cast<unsigned char>(*text)) && text[1] != '\0')
+        return text + 2;
+    return text + 1;
+}
+
+char* NextCharacter(char* text, LeadByteTest isLeadByte)
+{
+    return const_cast<char*>(NextCharacter(static_cast<const char*>(text), isLeadByte));
+}
+
+const char* LastCharacter(const char* text, char wanted, LeadByteTest isLeadByte)
+{
+    const char* last = nullptr;
+    for (const char* p = text; *p != '\0';) {
+        const char* next = NextCharacter(p, isLeadByte);
+        if (next == p + 1 && *p == wanted)
+            last = p;
+        p = next;
+    }
+    return last;
+}
+
+char* LastCharacter(char* text, char wanted, LeadByteTest isLeadByte)
+{
+    return const_cast<char*>(LastCharacter(static_cast<const char*>(text), wanted, isLeadByte));
+}
+
+bool EndsWithBackslash(const char* text, LeadByteTest isLeadByte)
+{
+    const char* last = LastCharacter(text, '\\', isLeadByte);
+    return last != nullptr && last[1] == '\0';
 }
 
 static char AsciiLower(char c)
@@ -21,13 +57,28 @@ static char AsciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool TextEqualsNoCase(const char* a, const char* b)
+// Compares the character at a with the bytes at b: a double-byte character
+// byte for byte, a single-byte one without regard to the case of A to Z.
+// Returns the character's length when they match, 0 when not.
+static size_t MatchCharacterNoCase(const char* a, const char* b, LeadByteTest isLeadByte)
 {
-    for (;; ++a, ++b) {
-        if (AsciiLower(*a) != AsciiLower(*b))
+    size_t length = static_cast<size_t>(NextCharacter(a, isLeadByte) - a);
+    if (length == 2)
+        return a[0] == b[0] && a[1] == b[1] ? 2 : 0;
+    return AsciiLower(*a) == AsciiLower(*b) ? 1 : 0;
+}
+
+bool TextEqualsNoCase(const char* a, const char* b, LeadByteTest isLeadByte)
+{
+    for (;;) {
+        if (*a == '\0' || *b == '\0')
+            return *a == *b;
+        // Each text's double-byte characters are matched whole by the other.
+        size_t length = MatchCharacterNoCase(a, b, isLeadByte);
+        if (length == 0 || MatchCharacterNoCase(b, a, isLeadByte) != length)
             return false;
-        if (*a == '\0')
-            return true;
+        a += length;
+        b += length;
     }
 }
 
@@ -117,10 +168,10 @@ bool AppendText(char* destination, size_t capacity, const char* source)
     return CopyText(destination + used, capacity - used, source);
 }
 
-bool AppendName(char* destination, size_t capacity, const char* name)
+bool AppendName(char* destination, size_t capacity, const char* name, LeadByteTest isLeadByte)
 {
     size_t used = TextLength(destination);
-    bool separator = !EndsWithBackslash(destination);
+    bool separator = !EndsWithBackslash(destination, isLeadByte);
     size_t needed = used + (separator ? 1 : 0) + TextLength(name) + 1;
     if (needed > capacity)
         return false;
@@ -131,14 +182,15 @@ bool AppendName(char* destination, size_t capacity, const char* name)
     return true;
 }
 
-bool JoinName(char* destination, size_t capacity, const char* directory, const char* name)
+bool JoinName(char* destination, size_t capacity, const char* directory, const char* name,
+              LeadByteTest isLeadByte)
 {
-    bool separator = !EndsWithBackslash(directory);
+    bool separator = !EndsWithBackslash(directory, isLeadByte);
     size_t needed = TextLength(directory) + (separator ? 1 : 0) + TextLength(name) + 1;
     if (needed > capacity)
         return false;
     CopyText(destination, capacity, directory);
-    return AppendName(destination, capacity, name);
+    return AppendName(destination, capacity, name, isLeadByte);
 }
 
 bool FormatDecimal(char* destination, size_t capacity, long value)
@@ -205,11 +257,18 @@ bool FormatText(char* destination, size_t capacity, const char* format, ...)
     return Emit(destination, scratch, out.used);
 }
 
-bool StartsWithNoCase(const char* text, const char* prefix)
+bool StartsWithNoCase(const char* text, const char* prefix, LeadByteTest isLeadByte)
 {
-    for (; *prefix != '\0'; ++text, ++prefix) {
-        if (AsciiLower(*text) != AsciiLower(*prefix))
-            return false;  // also at the end of a shorter text
+    while (*prefix != '\0') {
+        if (*text == '\0')
+            return false;
+        // The text's character decides the length: a prefix that ends inside
+        // it does not match.
+        size_t length = MatchCharacterNoCase(text, prefix, isLeadByte);
+        if (length == 0 || MatchCharacterNoCase(prefix, text, isLeadByte) != length)
+            return false;
+        text += length;
+        prefix += length;
     }
     return true;
 }
@@ -241,21 +300,31 @@ void FormatShownMessage(char* destination, size_t capacity, const char* messageT
     destination[used] = '\0';
 }
 
-const char* FindSubtext(const char* text, const char* part)
+const char* FindSubtext(const char* text, const char* part, LeadByteTest isLeadByte)
 {
-    for (const char* start = text;; ++start) {
+    for (const char* start = text;; start = NextCharacter(start, isLeadByte)) {
         size_t i = 0;
         while (part[i] != '\0' && start[i] == part[i])
             ++i;
-        if (part[i] == '\0')
-            return start;
+        if (part[i] == '\0') {
+            // The match must end where a character of text ends.
+            const char* end = start;
+            while (end < start + i)
+                end = NextCharacter(end, isLeadByte);
+            if (end == start + i)
+                return start;
+        }
         if (*start == '\0')
             return nullptr;
     }
 }
 
-void LowerAscii(char* text)
+void LowerAscii(char* text, LeadByteTest isLeadByte)
 {
-    for (; *text != '\0'; ++text)
-        *text = AsciiLower(*text);
+    while (*text != '\0') {
+        char* next = NextCharacter(text, isLeadByte);
+        if (next == text + 1)
+            *text = AsciiLower(*text);
+        text = next;
+    }
 }

@@ -9,14 +9,36 @@
 
 #include <stddef.h>
 
-// Number of characters before the terminating zero.
+// Number of bytes before the terminating zero.
 size_t TextLength(const char* text);
 
-// True when the text's last character is a backslash (an empty text is not).
-bool EndsWithBackslash(const char* text);
+// Texts are ANSI in a code page that may hold double-byte characters (the
+// system's, on Japanese, Chinese and Korean Windows): a lead byte and the
+// byte after it are one character, and that second byte may be 0x5C (the
+// backslash) or a letter. The helpers that look at characters are handed
+// the code page's lead-byte test; common/system_text.h hands them the
+// system's.
+typedef bool (*LeadByteTest)(unsigned char candidate);
 
-// ASCII case-insensitive equality, as registry and INI names compare.
-bool TextEqualsNoCase(const char* a, const char* b);
+// The test of a code page without double-byte characters.
+bool NoLeadBytes(unsigned char candidate);
+
+// The character after the one text points at; the end of the text stays
+// there. A lead byte right before the terminating zero is a character alone.
+const char* NextCharacter(const char* text, LeadByteTest isLeadByte);
+char* NextCharacter(char* text, LeadByteTest isLeadByte);
+
+// The last single-byte character wanted of text (never the second byte of a
+// double-byte character); null when there is none.
+const char* LastCharacter(const char* text, char wanted, LeadByteTest isLeadByte);
+char* LastCharacter(char* text, char wanted, LeadByteTest isLeadByte);
+
+// True when the text's last character is a backslash (an empty text is not).
+bool EndsWithBackslash(const char* text, LeadByteTest isLeadByte);
+
+// Equality without regard to the letter case of A to Z in single-byte
+// characters; a double-byte character equals only itself.
+bool TextEqualsNoCase(const char* a, const char* b, LeadByteTest isLeadByte);
 
 // Exact equality, letter case included (class section names compare so).
 bool TextEquals(const char* a, const char* b);
@@ -30,10 +52,11 @@ bool AppendText(char* destination, size_t capacity, const char* source);
 // Appends a file name to the directory in destination with one backslash
 // between them, inserted unless the directory already ends with one (an
 // empty directory does not).
-bool AppendName(char* destination, size_t capacity, const char* name);
+bool AppendName(char* destination, size_t capacity, const char* name, LeadByteTest isLeadByte);
 
 // destination = directory joined with name by the rule of AppendName.
-bool JoinName(char* destination, size_t capacity, const char* directory, const char* name);
+bool JoinName(char* destination, size_t capacity, const char* directory, const char* name,
+              LeadByteTest isLeadByte);
 
 // Writes value in decimal (with a leading '-' when negative).
 bool FormatDecimal(char* destination, size_t capacity, long value);
@@ -43,8 +66,9 @@ bool FormatDecimal(char* destination, size_t capacity, long value);
 // Any other directive is refused.
 bool FormatText(char* destination, size_t capacity, const char* format, ...);
 
-// ASCII case-insensitive test that text begins with prefix.
-bool StartsWithNoCase(const char* text, const char* prefix);
+// Whether text begins with prefix, compared as TextEqualsNoCase compares;
+// the prefix must end where a character of text ends.
+bool StartsWithNoCase(const char* text, const char* prefix, LeadByteTest isLeadByte);
 
 // Fills the one "%s" of a message template with argument ("%%" gives "%";
 // any other directive, and a second "%s", stays as written) and cuts the
@@ -54,9 +78,17 @@ void FormatShownMessage(char* destination, size_t capacity, const char* messageT
                         const char* argument);
 
 // The first place where part occurs in text, compared letter for letter
-// (case-sensitive); null when it does not occur. An empty part occurs at
-// the start.
-const char* FindSubtext(const char* text, const char* part);
+// (case-sensitive), starting and ending where characters of text do; null
+// when it does not occur. An empty part occurs at the start.
+const char* FindSubtext(const char* text, const char* part, LeadByteTest isLeadByte);
 
-// Lowers the letters A to Z of text in place; other bytes stay as they are.
-void LowerAscii(char* text);
+// Lowers the letters A to Z of text's single-byte characters in place; other
+// bytes, the second bytes of double-byte characters among them, stay as
+// they are.
+void LowerAscii(char* text, LeadByteTest isLeadByte);
+
+// On Windows every caller works in the system code page: the helpers above
+// are there without the lead-byte test as well, handed the system's.
+#ifdef _WIN32
+#include "common/system_text.h"
+#endif

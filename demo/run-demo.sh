@@ -45,6 +45,20 @@ use_fresh_prefix() {
 "$ROOT/tests/wine/prefix.sh" fresh "$WINEPREFIX"
 trap '"$ROOT/tests/wine/prefix.sh" stop "$WINEPREFIX"' EXIT
 
+cat <<'LEGEND'
+How to read what follows. The setup script host runs each script line by line:
+  -- text                       the script's own note (.echo)
+  > Export arguments            a call of install.dll, as the script wrote it
+    = N                         the export's result (each script note says what
+                                it means; docs/reference.md has every result)
+    argument K, buffer(N): "..."  what the export wrote into a buffer the script
+    argument K, out: N          passed, or into a 32-bit cell
+    message box "caption" ...   a box the DLLs showed, and the button pressed
+  [HKEY_...] and "name"=value     registry keys as REGEDIT4 text (.reg)
+  file [section] key=value      INI file entries (.ini)
+  + / - / ~ lines               what a run changed: added, removed, changed
+LEGEND
+
 for step in "$DEMO"/steps/*.sh; do
   # shellcheck source=/dev/null
   source "$step"

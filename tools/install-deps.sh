@@ -13,6 +13,7 @@ have clang++ || missing+=(clang)
 [ -n "$(ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.asan-x86_64.a 2>/dev/null)" ] \
   || missing+=(libclang-rt-14-dev)
 have python3 || missing+=(python3)
+have makensis || missing+=(nsis)
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make bench: times updateRegHard against a plain loop of the same registry
-# calls, in one process under Wine on a fresh prefix of its own, and prints
-# both medians and their ratio.
+# and profile calls, in one process under Wine on a fresh prefix of its own,
+# and prints both medians and their ratio.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 root=$(cd "$(dirname "$0")/.." && pwd)

@@ -13,6 +13,11 @@ export WINEPREFIX="$prefix"
 exe="$build/win64/bin/generated_roundtrip_test.exe"
 japanese=(env LOCPATH="$build/win64/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 ROUNDTRIP_CODE_PAGE=932)
 
+# The Japanese locale, compiled by the same test fixture the double-byte
+# tests use.
+ctest --test-dir "$build/win64" -R '^double_byte_locale$' >/dev/null ||
+  { echo "soak: cannot compile the ja_JP.UTF-8 locale" >&2; exit 1; }
+
 "$root/tests/wine/prefix.sh" fresh "$prefix"
 trap '"$root/tests/wine/prefix.sh" stop "$prefix"' EXIT
 

@@ -29,3 +29,23 @@ section "The removal"
 NETKIT='C:\Dralin\NETKIT.INI' run_host "$DEMO/remove.script" \
   --diff-from "$(winepath_of "$state")"
 list_eudora_plugins
+
+cat <<'LEFTOVERS'
+
+Every host application's settings are back as they were; what still differs
+from the machine before the setup is left by design:
+  + key tree HKLM\SOFTWARE\Quorvane, HKCR\SOFTWARE\Quorvane, HKCR\CLSID\{4e8b...},
+    HKCR\*\shellex\ContextMenuHandlers\{4e8b...}: the viewer's own configuration
+    and shell extension; no export deletes them, the product's uninstaller does
+  + key tree ...\File Manager and + winfile.ini [AddOns] Sorbix=: File Manager's
+    add-on key stays empty and its entry is emptied, not removed
+  + mosaic.ini [Viewers] TYPE3=..., + [MIME Descriptions] image/gif=...: the
+    browser's type list is never shortened, and the description written for
+    an image type the browser does not list stays
+  maildr.ini [Sorbix Backup - Viewers] default= and the default viewer in small
+    letters: the Dralin mail program's backup is kept lowered and emptied
+  The shared-file references are gone: the one question for all was answered
+  Yes, its default button.
+What a product's uninstaller must delete itself: docs/reference.md, section 12
+("What a removal leaves").
+LEFTOVERS

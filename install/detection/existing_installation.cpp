@@ -4,6 +4,7 @@
 
 #include "common/array_count.h"
 #include "common/profile_access.h"
+#include "common/registry_access.h"
 #include "common/text.h"
 #include "frame/registry.h"
 #include "frame/registry_layout.h"
@@ -28,6 +29,20 @@ struct Detection {
     DWORD* internalSeen;
     char* makerKey;
 };
+
+// The current maker's "Internal", read whole with all of its 512 bytes (the
+// registry helper's working copy would stop at 255 characters, and a longer
+// product name could not be compared at all).
+bool ReadWholeInternal(char (&internal)[512])
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGeneralKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size;
+    ReadOutcome read = ReadRegistryText(key, "Internal", internal, sizeof internal, &size);
+    RegCloseKey(key);
+    return read == ReadOutcome::Whole;
+}
 
 // First pass, HKEY_LOCAL_MACHINE, the former makers first. A readable but
 // empty "Home" ends the pass with nothing found.
@@ -54,8 +69,7 @@ int FindUnderMachine(const Detection& d)
     CopyText(d.homeDirectory, kHomeCapacity, home);
     CopyText(d.makerKey, kMakerKeyCapacity, kCurrentMakerKey);
     char internal[512];
-    if (ReadRegString(kGeneralKey, "Internal", internal, sizeof internal) &&
-        CompareInternal(internal, d.setupDirectory))
+    if (ReadWholeInternal(internal) && CompareInternal(internal, d.setupDirectory))
         return kOtherProduct;
     return kSameProduct;
 }

@@ -69,9 +69,11 @@ int ReadNumber(const char* text, Field field)
 
 bool ParseComponentEntry(const char* text, ComponentEntry* entry)
 {
+    // The first 511 characters, as a read of the entry with 512 bytes sees
+    // them.
     size_t length = BoundedLength(text);
     if (length >= kComponentEntryCapacity)
-        return false;
+        length = kComponentEntryCapacity - 1;
     Field fields[kFieldsRead];
     if (FindFields(text, length, fields, kFieldsRead) < kFieldsRead)
         return false;
@@ -118,6 +120,11 @@ void SetEntryFlags(char* text, int sourceFlag, int targetFlag)
         working[used++] = text[i];
     working[used] = '\0';
     CopyText(text, length + 1, working);
+}
+
+bool IsLongerThanAnEntry(const char* text)
+{
+    return BoundedLength(text) >= kComponentEntryCapacity;
 }
 
 bool IsListedFormat(int formatNumber)

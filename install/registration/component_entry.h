@@ -9,8 +9,9 @@
 
 #include <stddef.h>
 
-// An entry holds at most 511 characters (the setup INI is read so); a longer
-// text is refused rather than read or rewritten in part.
+// An entry is read with 512 bytes: at most 511 characters are seen, and a
+// longer text is parsed on its first 511. Only its text is never stored or
+// rewritten cut.
 const size_t kComponentEntryCapacity = 512;
 
 // Field 2 is shorter than the entry it stands in.
@@ -30,9 +31,13 @@ struct ComponentEntry {
 // counting as one separator, so empty fields are skipped. Numbers read as a
 // C decimal conversion reads them (leading white space, a sign, digits up to
 // the first non-digit; no digits read as 0), wrapping modulo 2^32.
-// Returns false, leaving *entry untouched, when the text is longer than 511
-// characters or has fewer than ten non-empty fields.
+// Only the first 511 characters of a longer text are read. Returns false,
+// leaving *entry untouched, when those have fewer than ten non-empty fields.
 bool ParseComponentEntry(const char* text, ComponentEntry* entry);
+
+// True when text is longer than the 511 characters an entry holds: parsed on
+// its first 511, but not to be stored.
+bool IsLongerThanAnEntry(const char* text);
 
 // Rewrites the sixth and seventh fields in place to "1" or "0" (1 when the
 // flag is 1, else 0), every other byte kept, the fields found by the same

@@ -87,11 +87,15 @@ StoredEntry ReadStoredEntry(const char* key, const char* name, char (&text)[kCom
     RegCloseKey(opened);
     if (outcome == ReadOutcome::Missing)
         return StoredEntry::Absent;
-    // Entries are stored with their terminating zero: one without it is no
-    // entry of this setup's.
-    if (outcome != ReadOutcome::Whole || type != REG_SZ || count == 0 || count > sizeof text ||
-        text[count - 1] != '\0')
+    if (outcome != ReadOutcome::Whole || type != REG_SZ || count > sizeof text)
         return StoredEntry::Unreadable;
+    // An entry stored without its terminating zero gets one, as
+    // ReadRegString gives one, when it still fits.
+    if (count == 0 || text[count - 1] != '\0') {
+        if (count == sizeof text)
+            return StoredEntry::Unreadable;
+        text[count] = '\0';
+    }
     return StoredEntry::Read;
 }
 
@@ -135,10 +139,17 @@ int RegisterConverterEntry(const char* key, char* text, int formatNumber, int wa
     return result;
 }
 
+// The converter writers store the entry's text itself: one longer than 511
+// characters, seen only in part, is refused rather than stored cut.
+static bool ParseStorableEntry(const char* entryText, ComponentEntry* entry)
+{
+    return !IsLongerThanAnEntry(entryText) && ParseComponentEntry(entryText, entry);
+}
+
 int WritePictureSourceEntries(const char*, char* entryText)
 {
     ComponentEntry entry;
-    if (!ParseComponentEntry(entryText, &entry))
+    if (!ParseStorableEntry(entryText, &entry))
         return 0;
     int result = 1;
     if (entry.imageFlag != 0) {
@@ -160,7 +171,7 @@ int WritePictureSourceEntries(const char*, char* entryText)
 int WritePictureTargetEntries(const char*, char* entryText)
 {
     ComponentEntry entry;
-    if (!ParseComponentEntry(entryText, &entry))
+    if (!ParseStorableEntry(entryText, &entry))
         return 0;
     int result = 1;
     if (entry.imageFlag != 0)
@@ -173,7 +184,7 @@ int WritePictureTargetEntries(const char*, char* entryText)
 int WriteWordProcessingSourceEntry(const char*, char* entryText)
 {
     ComponentEntry entry;
-    if (!ParseComponentEntry(entryText, &entry))
+    if (!ParseStorableEntry(entryText, &entry))
         return 0;
     return RegisterConverterEntry(kWordProcessingConverterKey, entryText, entry.formatNumber, 1, 0,
                                   entry.sourceFlag, entry.targetFlag);
@@ -182,7 +193,7 @@ int WriteWordProcessingSourceEntry(const char*, char* entryText)
 int WriteWordProcessingTargetEntry(const char*, char* entryText)
 {
     ComponentEntry entry;
-    if (!ParseComponentEntry(entryText, &entry))
+    if (!ParseStorableEntry(entryText, &entry))
         return 0;
     return RegisterConverterTarget(kWordProcessingConverterKey, entryText, entry);
 }

@@ -1,5 +1,6 @@
 // Browser integration: makes the viewer the external viewer of the MIME
-// types that depend.ini lists, in the INI files of Mosaic-family browsers.
+// types that depend.ini lists, in the INI files of Mosaic-family browsers
+// and in Netscape Navigator's keys.
 #include <windows.h>
 
 #include "discovery.h"

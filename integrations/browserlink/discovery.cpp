@@ -1,8 +1,14 @@
 #include "discovery.h"
 
 #include "common/text.h"
+#include "navigator_keys.h"
 
 BrowserList g_browsers;
+
+bool IsNavigatorSlot(const char* slot)
+{
+    return TextEquals(slot, kNavigatorSlot);
+}
 
 namespace {
 
@@ -111,6 +117,17 @@ int ProbeNetkitDirectory(const char* relative, char* out)
 
 int ProbeFixedDrives(const char* relative, char* out)
 {
+    // A Navigator that keeps its settings below the user's key is edited
+    // there; only an older one has the INI file.
+    if (TextEquals(relative, kNavigatorIni)) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kNavigatorKey, 0, KEY_QUERY_VALUE, &key) ==
+            ERROR_SUCCESS) {
+            RegCloseKey(key);
+            CopyText(out, kBrowserSlotSize, kNavigatorSlot);
+            return 1;
+        }
+    }
     // Only fixed disks are looked at; critical-error boxes stay off while
     // the drives are asked, and the caller's error mode is set back after.
     UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -147,6 +164,10 @@ int DiscoverBrowsers()
 
     slot = g_browsers.slots[g_browsers.count];
     if (ProbeNetkitDirectory("mosaic\\smosaic.ini", slot))
+        ++g_browsers.count;
+
+    slot = g_browsers.slots[g_browsers.count];
+    if (ProbeFixedDrives(kNavigatorIni, slot))
         ++g_browsers.count;
 
     return g_browsers.count > 0 ? 1 : 0;

@@ -46,7 +46,7 @@ HKEY OpenKeyPath(HKEY root, const char* path)
         char component[MAX_PATH];
         size_t length = 0;
         while (rest[length] != '\0' && rest[length] != '\\')
-            ++length;
+            length = static_cast<size_t>(NextCharacter(rest + length) - rest);
         if (length >= sizeof component) {
             if (current != root)
                 RegCloseKey(current);
@@ -205,38 +205,48 @@ bool CheckEudoraVersion(const char* path)
     return recent;
 }
 
-// The directory part of path, up to its last "\", ":", "/" or "]", ending
-// with a backslash. out is left as it was (zero-filled by the callers) when
-// path has none of them.
-void DirectoryOf(const char* path, char* out)
+// Length of the directory part of path: up to and including its last "\",
+// ":", "/" or "]" character (never the second byte of a double-byte
+// character); 0 when it has none.
+size_t DirectoryLength(const char* path)
 {
     size_t end = 0;
-    for (size_t i = 0; path[i] != '\0'; ++i) {
-        char c = path[i];
-        if (c == '\\' || c == ':' || c == '/' || c == ']')
-            end = i + 1;
+    for (const char* p = path; *p != '\0';) {
+        const char* next = NextCharacter(p);
+        if (next == p + 1 && (*p == '\\' || *p == ':' || *p == '/' || *p == ']'))
+            end = static_cast<size_t>(next - path);
+        p = next;
     }
-    for (size_t i = 0; i < end; ++i)
-        out[i] = path[i];
-    if (end > 0) {
-        out[end] = '\0';
-        if (out[end - 1] != '\\') {
-            out[end] = '\\';
-            out[end + 1] = '\0';
-        }
-    }
+    return end;
 }
 
-// Eudora's "plugins" directory; false when the path would not fit.
+// The directory part of path ending with a backslash; out (capacity bytes,
+// zero-filled by the callers) is left as it was when path has none. False
+// when it would not fit.
+bool DirectoryOf(const char* path, char* out, size_t capacity)
+{
+    size_t end = DirectoryLength(path);
+    if (end == 0)
+        return true;
+    bool separator = path[end - 1] != '\\';
+    if (end + (separator ? 1 : 0) >= capacity)
+        return false;
+    for (size_t i = 0; i < end; ++i)
+        out[i] = path[i];
+    if (separator)
+        out[end++] = '\\';
+    out[end] = '\0';
+    return true;
+}
+
+// Eudora's "plugins" directory; false when that path would not fit (Eudora's
+// own path may be longer than the directory it lies in).
 bool PlugInDirectoryOf(const char* eudoraPath, char* plugins, size_t capacity)
 {
-    // Room for the directory and the backslash DirectoryOf may add.
-    if (TextLength(eudoraPath) + 2 > capacity)
-        return false;
     for (size_t i = 0; i < capacity; ++i)
         plugins[i] = '\0';
-    DirectoryOf(eudoraPath, plugins);
-    return AppendName(plugins, capacity, kPlugInDirectory);
+    return DirectoryOf(eudoraPath, plugins, capacity) &&
+           AppendName(plugins, capacity, kPlugInDirectory);
 }
 
 void CopyPlugIn(const char* eudoraPath)

@@ -11,7 +11,8 @@
 //   linked in before the call and unlinked after it on both paths; resuming
 //   drops the records that the frames below had linked.
 // - x86_64: the guard's unwind information names the handler (the module is
-//   built with unwind tables so that the system can walk to it).
+//   built with unwind tables so that the system can walk to it); resuming
+//   sets the thread block's handler chain back as the guard found it.
 // Frames below the guard are abandoned without running their unwind
 // handlers; the caller cleans up after the step itself (its open key).
 #include <windows.h>
@@ -53,9 +54,24 @@ __attribute__((noinline)) int CallGuarded(GuardedFunction function, void* contex
 #error "no exception guard for this processor"
 #endif
 
+#if defined(__x86_64__)
+    // Windows x64 keeps no handler chain in the thread block, but Wine links
+    // frames of its own there while it dispatches an exception; resuming
+    // here abandons them, so the chain is set back as the guard found it.
+    // Otherwise a later exception is handed to a frame that is gone.
+    void* chain;
+    __asm__ __volatile__("movq %%gs:0, %0" : "=r"(chain));
+    void* volatile savedChain = chain;
+#endif
     volatile int result = 0;
-    if (__builtin_setjmp(g_resumePoint) == 0)
+    if (__builtin_setjmp(g_resumePoint) == 0) {
         result = function(context);
+    } else {
+#if defined(__x86_64__)
+        void* restored = savedChain;
+        __asm__ __volatile__("movq %0, %%gs:0" : : "r"(restored) : "memory");
+#endif
+    }
 
 #if defined(__i386__)
     __asm__ __volatile__("movl %0, %%fs:0" : : "r"(registration.previous) : "memory");

@@ -6,6 +6,7 @@
 #include "common/registry_access.h"
 #include "common/text.h"
 #include "integrations/module_contract.h"
+#include "handler_value.h"
 #include "module_instance.h"
 #include "user_hives.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
 const char kLoginValueName[] = "Login";
-const char kHandlerValueName[] = "CustomAttachmentHandler";
 const char kHandlerModule[] = "sxmscah.dll,2";
 
 HINSTANCE g_moduleInstance = nullptr;
@@ -75,9 +75,13 @@ extern "C" int WINAPI MSIntInstall(const char* directory, const char*)
     if (!CreateRegistryKey(HKEY_CURRENT_USER, kMailKey, "", REG_OPTION_NON_VOLATILE,
                            KEY_ALL_ACCESS, &key, &disposition))
         return 0;
-    SetRegistryString(key, kHandlerValueName, handlerValue);
+    // Another product's handler is kept for deinstall first; one that
+    // cannot be kept whole is left as it is.
+    bool kept = KeepOtherHandler(key);
+    if (kept)
+        SetViewersHandler(key, handlerValue);
     RegCloseKey(key);
-    return 3;
+    return kept ? 3 : 0;
 }
 
 extern "C" int WINAPI MSIntDeinstall(const char*, const char*)
@@ -85,6 +89,10 @@ extern "C" int WINAPI MSIntDeinstall(const char*, const char*)
     if (RunningOnWindowsNt())
         ForEachUserHive(nullptr, RemoveHandlerFromHive, 0);
 
-    DeleteRegistryValue(HKEY_CURRENT_USER, kMailKey, KEY_ALL_ACCESS, kHandlerValueName);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+        GiveHandlerBack(key);
+        RegCloseKey(key);
+    }
     return 1;
 }

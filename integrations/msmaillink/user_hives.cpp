@@ -6,6 +6,7 @@
 #include "common/registry_access.h"
 #include "common/text.h"
 #include "guarded_call.h"
+#include "handler_value.h"
 #include "message_ids.h"
 #include "module_instance.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 const char kTemporaryKey[] = "sxtmpkey";
 const char kMailKeyInHive[] = "sxtmpkey\\SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
-const char kHandlerValueName[] = "CustomAttachmentHandler";
 const char kLogSuffix[] = ".log";
 
 const char* const kPassPrivileges[] = {"SeBackupPrivilege", "SeRestorePrivilege",
@@ -87,16 +87,6 @@ bool FindHiveSource(HiveSearch& search)
            StartSearch(search, kConfigSource, windowsDirectory, "system32\\config\\", "*.LOG");
 }
 
-char* LastOf(char* text, char wanted)
-{
-    char* last = nullptr;
-    for (; *text != '\0'; ++text) {
-        if (*text == wanted)
-            last = text;
-    }
-    return last;
-}
-
 // Builds the paths of the entry's hive; false when the entry names no hive
 // or a path would not fit its buffer (such a profile is passed over).
 bool BuildHivePaths(const HiveSearch& search, HivePaths& paths)
@@ -112,12 +102,12 @@ bool BuildHivePaths(const HiveSearch& search, HivePaths& paths)
             return false;
     } else {
         // The log's name without its extension is the hive's.
-        char* extension = LastOf(paths.hive, '.');
+        char* extension = LastCharacter(paths.hive, '.');
         if (extension == nullptr)
             return false;
         *extension = '\0';
     }
-    char* lastBackslash = LastOf(paths.hive, '\\');
+    char* lastBackslash = LastCharacter(paths.hive, '\\');
     if (lastBackslash == nullptr)
         return false;
 
@@ -287,9 +277,10 @@ int SetHandlerInHive(void* context)
         g_keyInHive = nullptr;
         return 0;
     }
-    LONG set = SetRegistryString(g_keyInHive, kHandlerValueName, handlerValue);
+    bool set = KeepOtherHandler(g_keyInHive) &&
+               SetViewersHandler(g_keyInHive, handlerValue) == ERROR_SUCCESS;
     LONG closed = CloseKeyInHive();
-    return set == ERROR_SUCCESS && closed == ERROR_SUCCESS ? 1 : 0;
+    return set && closed == ERROR_SUCCESS ? 1 : 0;
 }
 
 int RemoveHandlerFromHive(void*)
@@ -299,7 +290,8 @@ int RemoveHandlerFromHive(void*)
         g_keyInHive = nullptr;
         return 0;
     }
-    LONG deleted = RegDeleteValueA(g_keyInHive, kHandlerValueName);
+    // Nothing to give back leaves the hive unchanged: it is not saved.
+    bool givenBack = GiveHandlerBack(g_keyInHive);
     LONG closed = CloseKeyInHive();
-    return deleted == ERROR_SUCCESS && closed == ERROR_SUCCESS ? 1 : 0;
+    return givenBack && closed == ERROR_SUCCESS ? 1 : 0;
 }

@@ -39,12 +39,22 @@ bool LocateMailIni(char (&path)[MAX_PATH], Mode mode)
     return AppendName(path, sizeof path, "maildr.ini");
 }
 
-// The "default" viewer, lowered; false when it was too long to read whole.
-bool ReadLoweredViewer(const char* section, const char* file, char (&value)[kValueSize])
+// The "default" viewer as it stands; false when it was too long to read
+// whole.
+bool ReadViewer(const char* section, const char* file, char (&value)[kValueSize])
 {
-    ReadOutcome outcome = ReadProfileText(section, kDefaultKey, file, value, sizeof value);
-    LowerAscii(value);
-    return outcome != ReadOutcome::NotWhole;
+    return ReadProfileText(section, kDefaultKey, file, value, sizeof value) !=
+           ReadOutcome::NotWhole;
+}
+
+// Whether a command runs the viewer: "sorbix" in it, letter case aside.
+bool NamesTheViewer(const char* command)
+{
+    char lowered[kValueSize];
+    if (!CopyText(lowered, sizeof lowered, command))
+        return false;
+    LowerAscii(lowered);
+    return FindSubtext(lowered, "sorbix") != nullptr;
 }
 
 }  // namespace
@@ -71,11 +81,12 @@ extern "C" int WINAPI DRIntInstall(const char* directory, const char*)
     char previous[kValueSize];
     if (!LocateMailIni(mailIni, kStrict) ||
         !JoinName(command, sizeof command, directory, "sorbix.exe") ||
-        !ReadLoweredViewer(kViewersSection, mailIni, previous))
+        !ReadViewer(kViewersSection, mailIni, previous))
         return 3;
-    // A command that already runs the viewer is not backed up, so a second
-    // install keeps the first backup.
-    if (previous[0] != '\0' && FindSubtext(previous, "sorbix") == nullptr)
+    // The backup is the command as it was, letter case included. A command
+    // that already runs the viewer is not backed up, so a second install
+    // keeps the first backup.
+    if (previous[0] != '\0' && !NamesTheViewer(previous))
         WritePrivateProfileStringA(kBackupSection, kDefaultKey, previous, mailIni);
     WritePrivateProfileStringA(kViewersSection, kDefaultKey, command, mailIni);
     return 3;
@@ -88,12 +99,12 @@ extern "C" int WINAPI DRIntDeinstall(const char*, const char*)
     char backup[kValueSize];
     if (!LocateMailIni(mailIni, kLenient))
         return 1;
-    ReadLoweredViewer(kViewersSection, mailIni, current);
-    if (FindSubtext(current, "sorbix") == nullptr)
+    ReadViewer(kViewersSection, mailIni, current);
+    if (!NamesTheViewer(current))
         return 1;
-    // The backup goes back as it was kept, in lower case; the backup entry
-    // stays, emptied.
-    if (!ReadLoweredViewer(kBackupSection, mailIni, backup))
+    // The backup goes back as it stands (an earlier install kept it in small
+    // letters); the backup entry stays, emptied.
+    if (!ReadViewer(kBackupSection, mailIni, backup))
         return 1;
     WritePrivateProfileStringA(kViewersSection, kDefaultKey, backup, mailIni);
     WritePrivateProfileStringA(kBackupSection, kDefaultKey, "", mailIni);

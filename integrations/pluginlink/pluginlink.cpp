@@ -51,7 +51,7 @@ bool CreateKeyPath(char* path, HKEY* result)
     for (;;) {
         char* end = component;
         while (*end != '\0' && *end != '\\')
-            ++end;
+            end = NextCharacter(end);
         bool last = *end == '\0';
         *end = '\0';
         if (*component != '\0') {
@@ -93,14 +93,16 @@ int WriteSectionValue(const char* section, const char* name, const char* value)
     return status == ERROR_SUCCESS ? 1 : 0;
 }
 
-// A value that filled its buffer may have been cut and is not stored.
+// A value's buffer holds 256 bytes: 255 characters fit whole. It is read
+// with one byte more, so that a value that does not fit (and would be cut)
+// can be told from one that just fits, and is not stored.
 void CopySection(const char* section, const char* registryKeyName)
 {
     char keys[kListCapacity];
     if (ReadNameList(section, keys) == 0)
         return;
     for (const char* name = keys; *name != '\0'; name += TextLength(name) + 1) {
-        char value[256];
+        char value[256 + 1];
         if (ReadProfileText(section, name, g_iniPath, value, sizeof value) == ReadOutcome::Whole)
             WriteSectionValue(registryKeyName, name, value);
     }

@@ -35,19 +35,19 @@ TEST(TextTest, LengthAndTrailingBackslash)
 {
     EXPECT_EQ(TextLength(""), 0u);
     EXPECT_EQ(TextLength("abc"), 3u);
-    EXPECT_FALSE(EndsWithBackslash(""));
-    EXPECT_FALSE(EndsWithBackslash("C:\\dir"));
-    EXPECT_TRUE(EndsWithBackslash("C:\\"));
-    EXPECT_TRUE(EndsWithBackslash("\\"));
+    EXPECT_FALSE(EndsWithBackslash("", NoLeadBytes));
+    EXPECT_FALSE(EndsWithBackslash("C:\\dir", NoLeadBytes));
+    EXPECT_TRUE(EndsWithBackslash("C:\\", NoLeadBytes));
+    EXPECT_TRUE(EndsWithBackslash("\\", NoLeadBytes));
 }
 
 TEST(TextTest, EqualsNoCaseFoldsAsciiLettersOnly)
 {
-    EXPECT_TRUE(TextEqualsNoCase("Internal", "INTERNAL"));
-    EXPECT_TRUE(TextEqualsNoCase("", ""));
-    EXPECT_FALSE(TextEqualsNoCase("Internal", "Internals"));
-    EXPECT_FALSE(TextEqualsNoCase("Intern", "Internal"));
-    EXPECT_FALSE(TextEqualsNoCase("[", "{"));  // '[' + 0x20 is '{': not letters
+    EXPECT_TRUE(TextEqualsNoCase("Internal", "INTERNAL", NoLeadBytes));
+    EXPECT_TRUE(TextEqualsNoCase("", "", NoLeadBytes));
+    EXPECT_FALSE(TextEqualsNoCase("Internal", "Internals", NoLeadBytes));
+    EXPECT_FALSE(TextEqualsNoCase("Intern", "Internal", NoLeadBytes));
+    EXPECT_FALSE(TextEqualsNoCase("[", "{", NoLeadBytes));  // '[' + 0x20 is '{': not letters
 }
 
 TEST(TextTest, EqualsComparesLetterCaseToo)
@@ -113,7 +113,7 @@ TEST(TextTest, AppendNameInsertsOneBackslashUnlessThereIsOne)
         SCOPED_TRACE(std::string(c.directory) + " + " + c.name + " in " + std::to_string(c.capacity));
         Destination d(c.capacity, c.directory);
         std::string before = d.Raw();
-        EXPECT_EQ(AppendName(d.Data(), d.Capacity(), c.name), c.result != nullptr);
+        EXPECT_EQ(AppendName(d.Data(), d.Capacity(), c.name, NoLeadBytes), c.result != nullptr);
         if (c.result != nullptr)
             EXPECT_STREQ(d.Data(), c.result);
         else
@@ -121,7 +121,7 @@ TEST(TextTest, AppendNameInsertsOneBackslashUnlessThereIsOne)
 
         Destination joined(c.capacity, "old");
         std::string joinedBefore = joined.Raw();
-        EXPECT_EQ(JoinName(joined.Data(), joined.Capacity(), c.directory, c.name), c.result != nullptr);
+        EXPECT_EQ(JoinName(joined.Data(), joined.Capacity(), c.directory, c.name, NoLeadBytes), c.result != nullptr);
         if (c.result != nullptr)
             EXPECT_STREQ(joined.Data(), c.result);
         else
@@ -193,12 +193,12 @@ TEST(TextTest, FormatTextMayReadTheTextItWritesOver)
 
 TEST(TextTest, StartsWithNoCase)
 {
-    EXPECT_TRUE(StartsWithNoCase("software\\Quorvane", "SOFTWARE\\"));
-    EXPECT_TRUE(StartsWithNoCase("SOFTWARE\\", "SOFTWARE\\"));
-    EXPECT_TRUE(StartsWithNoCase("anything", ""));
-    EXPECT_FALSE(StartsWithNoCase("SOFTWARE", "SOFTWARE\\"));
-    EXPECT_FALSE(StartsWithNoCase("SOFTWAREX", "SOFTWARE\\"));
-    EXPECT_FALSE(StartsWithNoCase("", "S"));
+    EXPECT_TRUE(StartsWithNoCase("software\\Quorvane", "SOFTWARE\\", NoLeadBytes));
+    EXPECT_TRUE(StartsWithNoCase("SOFTWARE\\", "SOFTWARE\\", NoLeadBytes));
+    EXPECT_TRUE(StartsWithNoCase("anything", "", NoLeadBytes));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWARE", "SOFTWARE\\", NoLeadBytes));
+    EXPECT_FALSE(StartsWithNoCase("SOFTWAREX", "SOFTWARE\\", NoLeadBytes));
+    EXPECT_FALSE(StartsWithNoCase("", "S", NoLeadBytes));
 }
 
 TEST(TextTest, FormatShownMessageFillsTheOneArgumentAndCutsToTheCapacity)
@@ -233,19 +233,19 @@ namespace {
 TEST(TextTest, FindSubtextIsACaseSensitiveSubstringSearch)
 {
     const char text[] = "C:\\SORBIX\\sorbix4.exe %s";
-    EXPECT_EQ(FindSubtext(text, "sorbix"), text + 10);
-    EXPECT_EQ(FindSubtext(text, "sorbix4.exe"), text + 10);
-    EXPECT_EQ(FindSubtext(text, "sorbix.exe"), nullptr);
-    EXPECT_EQ(FindSubtext(text, "Sorbix"), nullptr);
-    EXPECT_EQ(FindSubtext(text, "%s"), text + 22) << "a match that ends the text";
-    EXPECT_EQ(FindSubtext(text, "%s "), nullptr) << "a match may not run past the end";
-    EXPECT_EQ(FindSubtext(text, ""), text);
+    EXPECT_EQ(FindSubtext(text, "sorbix", NoLeadBytes), text + 10);
+    EXPECT_EQ(FindSubtext(text, "sorbix4.exe", NoLeadBytes), text + 10);
+    EXPECT_EQ(FindSubtext(text, "sorbix.exe", NoLeadBytes), nullptr);
+    EXPECT_EQ(FindSubtext(text, "Sorbix", NoLeadBytes), nullptr);
+    EXPECT_EQ(FindSubtext(text, "%s", NoLeadBytes), text + 22) << "a match that ends the text";
+    EXPECT_EQ(FindSubtext(text, "%s ", NoLeadBytes), nullptr) << "a match may not run past the end";
+    EXPECT_EQ(FindSubtext(text, "", NoLeadBytes), text);
     const char empty[] = "";
-    EXPECT_EQ(FindSubtext(empty, ""), empty);
-    EXPECT_EQ(FindSubtext("", "x"), nullptr);
-    EXPECT_EQ(FindSubtext("netkit.in", "netkit.ini"), nullptr);
+    EXPECT_EQ(FindSubtext(empty, "", NoLeadBytes), empty);
+    EXPECT_EQ(FindSubtext("", "x", NoLeadBytes), nullptr);
+    EXPECT_EQ(FindSubtext("netkit.in", "netkit.ini", NoLeadBytes), nullptr);
     const char restart[] = "sosorbix";
-    EXPECT_EQ(FindSubtext(restart, "sorbix"), restart + 2) << "a partial match does not hide a later one";
+    EXPECT_EQ(FindSubtext(restart, "sorbix", NoLeadBytes), restart + 2) << "a partial match does not hide a later one";
 }
 
 TEST(TextTest, LowerAsciiLowersOnlyTheLettersAToZ)
@@ -253,10 +253,10 @@ TEST(TextTest, LowerAsciiLowersOnlyTheLettersAToZ)
     // Exactly as long as the text: ASan stops any byte touched past it.
     std::unique_ptr<char[]> text(new char[15]);
     memcpy(text.get(), "C:\\NETKIT\\\xC4@[Z", 15);
-    LowerAscii(text.get());
+    LowerAscii(text.get(), NoLeadBytes);
     EXPECT_EQ(std::string(text.get(), 15), std::string("c:\\netkit\\\xC4@[z", 15));
     char empty[1] = {'\0'};
-    LowerAscii(empty);
+    LowerAscii(empty, NoLeadBytes);
     EXPECT_EQ(empty[0], '\0');
 }
 

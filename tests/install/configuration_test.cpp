@@ -14,17 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "import_patch.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "support/loaded_dll.h"
+#include "support/registry_calls.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* UpdateRegHard)(DWORD, const char* home, DWORD, const char* productId,
-                                   const char* iniPath);
-typedef int(WINAPI* SetOEMHardExport)(const char*, DWORD, DWORD, const char*, const char* home);
 
 const char kProduct[] = "SOFTWARE\\Quorvane\\Sorbix";
 const char kGeneral[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
@@ -83,83 +80,6 @@ std::vector<std::string> SortedValueNames(HKEY root, const char* key)
     return names;
 }
 
-// ---- The registry calls of install.dll, recorded -------------------------
-
-struct RegistryCall {
-    enum Kind { kCreate, kSet, kClose } kind = kCreate;
-    HKEY root = nullptr;  // create
-    std::string subKey;   // create
-    std::string keyClass; // create
-    DWORD options = 0;    // create
-    REGSAM access = 0;    // create
-    HKEY key = nullptr;   // the key created, set or closed
-    std::string name;     // set
-    DWORD type = 0;       // set
-    std::string bytes;    // set
-};
-
-std::vector<RegistryCall>* g_calls;
-const ImportPatch* g_createPatch;
-const ImportPatch* g_setPatch;
-const ImportPatch* g_closePatch;
-
-// A key made to fail: RegCreateKeyExA answers ERROR_ACCESS_DENIED for it.
-HKEY g_failingRoot;
-const char* g_failingKey;
-
-typedef LONG(WINAPI* CreateKeyFunction)(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM,
-                                        LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD);
-typedef LONG(WINAPI* SetValueFunction)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
-typedef LONG(WINAPI* CloseKeyFunction)(HKEY);
-
-LONG WINAPI RecordingCreateKey(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
-                               DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
-                               PHKEY result, LPDWORD disposition)
-{
-    if (g_failingKey != nullptr && root == g_failingRoot && _stricmp(subKey, g_failingKey) == 0)
-        return ERROR_ACCESS_DENIED;
-    LONG status = g_createPatch->Original<CreateKeyFunction>()(
-        root, subKey, reserved, keyClass, options, access, security, result, disposition);
-    if (g_calls != nullptr && status == ERROR_SUCCESS) {
-        RegistryCall call;
-        call.kind = RegistryCall::kCreate;
-        call.root = root;
-        call.subKey = subKey;
-        call.keyClass = keyClass != nullptr ? keyClass : "<null>";
-        call.options = options;
-        call.access = access;
-        call.key = *result;
-        g_calls->push_back(call);
-    }
-    return status;
-}
-
-LONG WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                              DWORD size)
-{
-    if (g_calls != nullptr) {
-        RegistryCall call;
-        call.kind = RegistryCall::kSet;
-        call.key = key;
-        call.name = name != nullptr ? name : "";
-        call.type = type;
-        call.bytes.assign(reinterpret_cast<const char*>(data), size);
-        g_calls->push_back(call);
-    }
-    return g_setPatch->Original<SetValueFunction>()(key, name, reserved, type, data, size);
-}
-
-LONG WINAPI RecordingCloseKey(HKEY key)
-{
-    if (g_calls != nullptr) {
-        RegistryCall call;
-        call.kind = RegistryCall::kClose;
-        call.key = key;
-        g_calls->push_back(call);
-    }
-    return g_closePatch->Original<CloseKeyFunction>()(key);
-}
-
 // ---- Fixture ---------------------------------------------------------------
 
 class ConfigurationTest : public ::testing::Test {
@@ -179,12 +99,6 @@ protected:
                         "BuildNum=412\r\n");
     }
 
-    void TearDown() override
-    {
-        g_calls = nullptr;
-        g_failingKey = nullptr;
-    }
-
     static void DeleteValue(HKEY root, const char* key, const char* name)
     {
         HKEY handle;
@@ -201,37 +115,14 @@ protected:
         return update_(7, home.c_str(), 9, productId.c_str(), versionIni_.c_str());
     }
 
-    // Records every RegCreateKeyExA, RegSetValueExA and RegCloseKey of
-    // install.dll while alive.
-    struct Recording {
-        explicit Recording(ConfigurationTest& test)
-            : create(test.install_.Handle(), "ADVAPI32.dll", "RegCreateKeyExA",
-                     reinterpret_cast<void*>(&RecordingCreateKey)),
-              set(test.install_.Handle(), "ADVAPI32.dll", "RegSetValueExA",
-                  reinterpret_cast<void*>(&RecordingSetValue)),
-              close(test.install_.Handle(), "ADVAPI32.dll", "RegCloseKey",
-                    reinterpret_cast<void*>(&RecordingCloseKey))
-        {
-            g_createPatch = &create;
-            g_setPatch = &set;
-            g_closePatch = &close;
-            g_calls = &calls;
-        }
-        ~Recording() { g_calls = nullptr; }
-        std::vector<RegistryCall> calls;
-        ImportPatch create;
-        ImportPatch set;
-        ImportPatch close;
-    };
-
     RegistryKeyGuard machineProduct_{HKEY_LOCAL_MACHINE, kProduct};
     RegistryKeyGuard classesSoftware_{HKEY_CLASSES_ROOT, "SOFTWARE"};
     RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, kHelp};
     ScratchDirectory setup_{"setup"};
     std::string versionIni_ = setup_.File("version.ini");
     LoadedDll install_{BinaryFile("install.dll")};
-    UpdateRegHard update_ = install_.Export<UpdateRegHard>(2);
-    SetOEMHardExport oem_ = install_.Export<SetOEMHardExport>(17);
+    UpdateRegHardProc update_ = install_.Export<UpdateRegHardProc>(kOrdinalUpdateRegHard);
+    SetOEMHardProc oem_ = install_.Export<SetOEMHardProc>(kOrdinalSetOEMHard);
 };
 
 // Each key holds exactly the writer's values, every one REG_SZ with the
@@ -262,12 +153,13 @@ TEST_F(ConfigurationTest, KeysAreWrittenOneAtATimeAndValuesInTableOrder)
 {
     std::vector<std::vector<std::string>> written;  // value names, key by key
     {
-        Recording recording(*this);
+        RegistryCallLog recording(install_.Handle());
         EXPECT_EQ(Update(), 1);
 
         HKEY open = nullptr;
+        std::set<HKEY> reading;
         size_t keyIndex = 0;
-        for (const RegistryCall& call : recording.calls) {
+        for (const RegistryCall& call : recording.Calls()) {
             switch (call.kind) {
             case RegistryCall::kCreate:
                 ASSERT_EQ(open, nullptr) << "a key was created while another was open: "
@@ -289,13 +181,21 @@ TEST_F(ConfigurationTest, KeysAreWrittenOneAtATimeAndValuesInTableOrder)
                 EXPECT_EQ(call.bytes.size(), strlen(call.bytes.c_str()) + 1) << call.name;
                 written.back().push_back(call.name);
                 break;
+            case RegistryCall::kOpen:
+                // A key opened to read is no key written; its close is its own.
+                if (call.key != nullptr)
+                    reading.insert(call.key);
+                break;
             case RegistryCall::kClose:
+                if (reading.erase(call.key) != 0)
+                    break;
                 EXPECT_EQ(call.key, open);
                 open = nullptr;
                 break;
             }
         }
         EXPECT_EQ(open, nullptr) << "a key was left open";
+        EXPECT_TRUE(reading.empty()) << "a key opened to read was left open";
         ASSERT_EQ(written.size(), std::size(kKeys));
     }
 
@@ -548,11 +448,9 @@ TEST_F(ConfigurationTest, KeyThatCannotBeCreatedStopsTheWriterThere)
 
         int result;
         {
-            Recording recording(*this);
-            g_failingRoot = key.root;
-            g_failingKey = key.path;
+            RegistryCallLog recording(install_.Handle());
+            recording.FailKey(key.path, key.root);
             result = Update();
-            g_failingKey = nullptr;
         }
         bool launchManagerKey = failing < kFirstBaseKey;
         EXPECT_EQ(result, launchManagerKey ? 1 : 0);
@@ -595,11 +493,9 @@ TEST_F(ConfigurationTest, OemSetupWritesNoProductIdAndNoVersion)
 
 TEST_F(ConfigurationTest, OemSetupAnswersOneEvenWhenTheGeneralKeyFails)
 {
-    Recording recording(*this);
-    g_failingRoot = HKEY_LOCAL_MACHINE;
-    g_failingKey = kGeneral;
+    RegistryCallLog recording(install_.Handle());
+    recording.FailKey(kGeneral, HKEY_LOCAL_MACHINE);
     EXPECT_EQ(oem_("unused", 1, 2, "unused", "D:\\Viewer"), 1);
-    g_failingKey = nullptr;
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kGeneral));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
     EXPECT_EQ(ValueNames(HKEY_LOCAL_MACHINE, kHunter).size(), 65u);

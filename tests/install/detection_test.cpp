@@ -12,21 +12,19 @@
 #include <vector>
 
 #include "detection/existing_installation.h"
-#include "import_patch.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "support/import_hook.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/sentinel_buffer.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* HaveKeyDllExport)(DWORD, char* home, const char* setupDirectory,
-                                      DWORD* internalSeen, char* makerKey);
 
 const char kCurrent[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
 const char kFullName[] = "SOFTWARE\\FenwoldSoftware\\Sorbix\\General";
 const char kShortName[] = "SOFTWARE\\Fenwold\\Sorbix\\General";
-const char kSentinel = '\x5A';
 const size_t kHomeSize = 256;
 const size_t kMakerKeySize = 25;
 const char kUntouchedHome[] = "untouched";
@@ -72,16 +70,17 @@ protected:
                 SetRegSz(v.root, v.key, v.name, v.data);
             }
         }
-        memset(home_, kSentinel, sizeof home_);
-        memcpy(home_, kUntouchedHome, sizeof kUntouchedHome);
-        memset(makerKey_, kSentinel, sizeof makerKey_);
+        home_.Fill();
+        memcpy(home_.Data(), kUntouchedHome, sizeof kUntouchedHome);
+        makerKey_.Fill();
         internalSeen_[0] = 7;
         internalSeen_[1] = 0xA5A5A5A5;
 
         Outcome outcome;
-        outcome.result = detect_(0, home_, setupDirectory.c_str(), internalSeen_, makerKey_);
-        outcome.home = home_;
-        outcome.makerKey = makerKey_;
+        outcome.result =
+            detect_(0, home_.Data(), setupDirectory.c_str(), internalSeen_, makerKey_.Data());
+        outcome.home = home_.Data();
+        outcome.makerKey = makerKey_.Data();
         outcome.internalSeen = internalSeen_[0];
         EXPECT_TRUE(SentinelsIntact());
         return outcome;
@@ -89,12 +88,12 @@ protected:
 
     ::testing::AssertionResult SentinelsIntact()
     {
-        for (size_t i = kHomeSize; i < sizeof home_; ++i)
-            if (home_[i] != kSentinel)
-                return ::testing::AssertionFailure() << "home byte " << i << " written";
-        for (size_t i = kMakerKeySize; i < sizeof makerKey_; ++i)
-            if (makerKey_[i] != kSentinel)
-                return ::testing::AssertionFailure() << "maker key byte " << i << " written";
+        ::testing::AssertionResult home = home_.GuardIntact();
+        if (!home)
+            return ::testing::AssertionFailure() << "home: " << home.message();
+        ::testing::AssertionResult makerKey = makerKey_.GuardIntact();
+        if (!makerKey)
+            return ::testing::AssertionFailure() << "maker key: " << makerKey.message();
         if (internalSeen_[1] != 0xA5A5A5A5)
             return ::testing::AssertionFailure() << "written after the flag";
         return ::testing::AssertionSuccess();
@@ -110,9 +109,9 @@ protected:
     ScratchDirectory setup_{"setup"};
     ScratchDirectory emptySetup_{"nosetup"};
     LoadedDll install_{BinaryFile("install.dll")};
-    HaveKeyDllExport detect_ = install_.Export<HaveKeyDllExport>(8);
-    char home_[kHomeSize + 16];
-    char makerKey_[kMakerKeySize + 16];
+    HaveKeyDLLProc detect_ = install_.Export<HaveKeyDLLProc>(kOrdinalHaveKeyDLL);
+    SentinelBuffer home_{kHomeSize};
+    SentinelBuffer makerKey_{kMakerKeySize};
     DWORD internalSeen_[2];
 };
 
@@ -239,6 +238,30 @@ TEST_F(DetectionTest, HomeValuesAtTheEdgeOfTheBuffers)
               (Outcome{0, kUntouchedHome, "", 1}));
 }
 
+// The first pass reads "Internal" with 512 bytes: a value of up to 511
+// characters is read whole and compared with "install.ini".
+TEST_F(DetectionTest, LongInternalValuesAreReadWholeAndCompared)
+{
+    const std::string longest(511, 'i');
+    WriteFileBytes(setup_.File("install.ini"), "[General]\r\nInternal=" + longest + "\r\n");
+    const struct {
+        const char* what;
+        std::string internal;
+        int result;
+    } cases[] = {
+        {"300 characters of another product", std::string(300, 'o'), 3},
+        {"511 characters of another product", std::string(510, 'i') + "o", 3},
+        {"511 characters, the same product", std::string(511, 'I'), 1},
+        {"512 characters cannot be read: nothing shows a difference", std::string(512, 'o'), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Detect({{M, kCurrent, "Home", "C:\\Sorbix"}, {M, kCurrent, "Internal", c.internal}},
+                         setup_.Path()),
+                  (Outcome{c.result, "C:\\Sorbix", "SOFTWARE\\Quorvane", 0}));
+    }
+}
+
 TEST_F(DetectionTest, ClassRootValuesWithoutTerminatingZeroAreReadWhole)
 {
     // 256 bytes of text without a zero would need a 257th byte: not read.
@@ -263,13 +286,14 @@ TEST_F(DetectionTest, ClassRootValuesWithoutTerminatingZeroAreReadWhole)
         std::vector<Value> values = {{C, kShortName, "Internal", "x"}};
         Detect(values, setup_.Path());
         storeRaw("Home", std::string(c.length, 'b'));
-        memset(home_, kSentinel, sizeof home_);
-        memcpy(home_, kUntouchedHome, sizeof kUntouchedHome);
-        memset(makerKey_, kSentinel, sizeof makerKey_);
+        home_.Fill();
+        memcpy(home_.Data(), kUntouchedHome, sizeof kUntouchedHome);
+        makerKey_.Fill();
         Outcome outcome;
-        outcome.result = detect_(0, home_, setup_.Path().c_str(), internalSeen_, makerKey_);
-        outcome.home = std::string(home_, strnlen(home_, kHomeSize));
-        outcome.makerKey = makerKey_;
+        outcome.result =
+            detect_(0, home_.Data(), setup_.Path().c_str(), internalSeen_, makerKey_.Data());
+        outcome.home = std::string(home_.Data(), strnlen(home_.Data(), kHomeSize));
+        outcome.makerKey = makerKey_.Data();
         outcome.internalSeen = internalSeen_[0];
         EXPECT_EQ(outcome, c.expected);
         EXPECT_TRUE(SentinelsIntact());
@@ -278,25 +302,20 @@ TEST_F(DetectionTest, ClassRootValuesWithoutTerminatingZeroAreReadWhole)
 
 // CompareInternal reads "install.ini" through a path of at most 511
 // characters; a longer one counts as a missing file.
-std::vector<std::string>* g_profilePaths;
-
-// Answers every read with "SX-STD-40".
-DWORD WINAPI RecordingProfileRead(LPCSTR, LPCSTR, LPCSTR, LPSTR buffer, DWORD size, LPCSTR path)
-{
-    g_profilePaths->push_back(path);
-    const char entry[] = "SX-STD-40";
-    if (size < sizeof entry)
-        return 0;
-    memcpy(buffer, entry, sizeof entry);
-    return sizeof entry - 1;
-}
-
 TEST(CompareInternalTest, PathAtTheEdgeOfItsBuffer)
 {
+    // Every read is recorded and answered with "SX-STD-40".
     std::vector<std::string> paths;
-    g_profilePaths = &paths;
-    ImportPatch patch(GetModuleHandleA(nullptr), "KERNEL32.dll", "GetPrivateProfileStringA",
-                      reinterpret_cast<void*>(&RecordingProfileRead));
+    ImportHook<decltype(GetPrivateProfileStringA)> read(
+        GetModuleHandleA(nullptr), "KERNEL32.dll", "GetPrivateProfileStringA",
+        [&](LPCSTR, LPCSTR, LPCSTR, LPSTR buffer, DWORD size, LPCSTR path) -> DWORD {
+            paths.push_back(path);
+            const char entry[] = "SX-STD-40";
+            if (size < sizeof entry)
+                return 0;
+            memcpy(buffer, entry, sizeof entry);
+            return sizeof entry - 1;
+        });
     const std::string fits = "C:\\" + std::string(511 - 12 - 3, 'd');  // + "\install.ini"
     EXPECT_EQ(CompareInternal("sx-std-40", fits.c_str()), 0);
     ASSERT_EQ(paths.size(), 1u);
@@ -304,7 +323,6 @@ TEST(CompareInternalTest, PathAtTheEdgeOfItsBuffer)
 
     EXPECT_EQ(CompareInternal("sx-std-40", (fits + "d").c_str()), 1);
     EXPECT_EQ(paths.size(), 1u) << "a path that does not fit is not read";
-    g_profilePaths = nullptr;
 }
 
 TEST(CompareInternalTest, MissingEntryDiffersFromAnyValueButTheEmptyOne)

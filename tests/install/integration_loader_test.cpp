@@ -6,15 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* IntegAvalExport)(DWORD, const char*, DWORD, const char*, const char*);
-typedef int(WINAPI* IntegFileExport)(DWORD, const char*, const char*, const char*);
 
 const char kProbeKey[] = "Software\\SorbixTests\\Probe";
 
@@ -56,9 +54,9 @@ protected:
     ScratchDirectory installation_{"installation"};
     ScratchDirectory support_{"support"};
     LoadedDll install_{BinaryFile("install.dll")};
-    IntegAvalExport aval_ = install_.Export<IntegAvalExport>(5);
-    IntegFileExport integ_ = install_.Export<IntegFileExport>(6);
-    IntegFileExport remove_ = install_.Export<IntegFileExport>(9);
+    IntegAvalProc aval_ = install_.Export<IntegAvalProc>(kOrdinalIntegAval);
+    IntegIntegProc integ_ = install_.Export<IntegIntegProc>(kOrdinalIntegInteg);
+    IntegRemoveProc remove_ = install_.Export<IntegRemoveProc>(kOrdinalIntegRemove);
 };
 
 TEST_F(IntegrationLoaderTest, ModuleOnlyInTheSupportDirectoryIsFound)
@@ -127,7 +125,7 @@ TEST_F(IntegrationLoaderTest, InstallAndDeinstallGetTheDirectoryAsGivenAndTheDep
 {
     PlaceProbe(support_);
     const struct {
-        IntegFileExport operation;
+        IntegIntegProc operation;  // IntegInteg or IntegRemove
         const char* recorded;
         std::string installation;
         std::string support;

@@ -6,14 +6,14 @@
 
 #include <string.h>
 
-#include "import_patch.h"
+#include "support/import_hook.h"
 #include "frame/registry.h"
-#include "registry_state.h"
+#include "support/registry_state.h"
+#include "support/sentinel_buffer.h"
 
 namespace {
 
 const char kScratchKey[] = "SOFTWARE\\SorbixTests";
-const char kSentinel = '\x5A';
 
 class RegistryHelpersTest : public ::testing::Test {
 protected:
@@ -30,16 +30,13 @@ TEST_F(RegistryHelpersTest, WriteStoresTheTextWithItsTerminatingZero)
     }
 }
 
-LONG WINAPI FailingCreateKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                             PHKEY, LPDWORD)
-{
-    return ERROR_ACCESS_DENIED;
-}
-
 TEST_F(RegistryHelpersTest, WriteReportsAKeyThatCannotBeCreated)
 {
-    ImportPatch patch(GetModuleHandleA(nullptr), "ADVAPI32.dll", "RegCreateKeyExA",
-                      reinterpret_cast<void*>(&FailingCreateKey));
+    ImportHook<decltype(RegCreateKeyExA)> failing(
+        GetModuleHandleA(nullptr), "ADVAPI32.dll", "RegCreateKeyExA",
+        [](HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
+            return static_cast<LONG>(ERROR_ACCESS_DENIED);
+        });
     EXPECT_EQ(WriteRegString("SOFTWARE\\SorbixTests", "Value", "text"), 0);
     EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, kScratchKey, "Value"));
 }
@@ -80,16 +77,14 @@ TEST_F(RegistryHelpersTest, ReadReturnsWholeValuesAndRefusesWhatDoesNotFit)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         StoreRaw("Value", c.type, c.stored);
-        char buffer[600];
-        memset(buffer, kSentinel, sizeof buffer);
-        EXPECT_EQ(ReadRegString(kScratchKey, "Value", buffer, c.capacity), c.result);
+        SentinelBuffer buffer(c.capacity, 600 - c.capacity);
+        EXPECT_EQ(ReadRegString(kScratchKey, "Value", buffer.Data(), c.capacity), c.result);
         if (c.result == 1)
-            EXPECT_EQ(std::string(buffer), c.text);
+            EXPECT_EQ(std::string(buffer.Data()), c.text);
         else
-            EXPECT_EQ(buffer[0], kSentinel) << "a refused value was written";
+            EXPECT_EQ(buffer.Data()[0], SentinelBuffer::kSentinel) << "a refused value was written";
         size_t firstUntouched = c.result == 1 ? c.text.size() + 1 : 0;
-        for (size_t i = firstUntouched; i < sizeof buffer; ++i)
-            ASSERT_EQ(buffer[i], kSentinel) << "byte " << i << " was written";
+        ASSERT_TRUE(buffer.UntouchedFrom(firstUntouched));
     }
 }
 

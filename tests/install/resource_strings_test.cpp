@@ -6,15 +6,14 @@
 
 #include <string.h>
 
-#include "loaded_dll.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "support/loaded_dll.h"
+#include "support/scratch_files.h"
+#include "support/sentinel_buffer.h"
+#include "support/test_paths.h"
 
 namespace {
 
-typedef int(WINAPI* InstallLoadStr)(UINT id, char* buffer, const char* directory);
-
-const char kSentinel = '\x5A';
 const size_t kCallerBuffer = 200;
 
 class InstallLoadStrTest : public ::testing::Test {
@@ -22,7 +21,7 @@ protected:
     void SetUp() override
     {
         CopyFileTo(BinaryFile("sxinsres.dll"), resources_.File("sxinsres.dll"));
-        memset(buffer_, kSentinel, sizeof buffer_);
+        buffer_.Fill();
     }
 
     void TearDown() override
@@ -33,38 +32,26 @@ protected:
 
     int Load(UINT id, const std::string& directory)
     {
-        return load_(id, buffer_, directory.c_str());
-    }
-
-    // Every byte from offset on still holds the sentinel.
-    ::testing::AssertionResult UntouchedFrom(size_t offset)
-    {
-        for (size_t i = offset; i < sizeof buffer_; ++i) {
-            if (buffer_[i] != kSentinel)
-                return ::testing::AssertionFailure()
-                       << "byte " << i << " was written (0x" << std::hex
-                       << (buffer_[i] & 0xff) << ")";
-        }
-        return ::testing::AssertionSuccess();
+        return load_(id, buffer_.Data(), directory.c_str());
     }
 
     ScratchDirectory resources_{"resources"};
     LoadedDll install_{BinaryFile("install.dll")};
-    InstallLoadStr load_ = install_.Export<InstallLoadStr>(7);
-    char buffer_[kCallerBuffer + 56];
+    InstallLoadStrProc load_ = install_.Export<InstallLoadStrProc>(kOrdinalInstallLoadStr);
+    SentinelBuffer buffer_{kCallerBuffer, 56};
 };
 
 TEST_F(InstallLoadStrTest, LoadsTheStringFromTheDirectoryGivenWithItsBackslash)
 {
     EXPECT_EQ(Load(501, resources_.Path() + "\\"), 1);
-    EXPECT_STREQ(buffer_, "Registry rights");
-    EXPECT_TRUE(UntouchedFrom(strlen("Registry rights") + 1));
+    EXPECT_STREQ(buffer_.Data(), "Registry rights");
+    EXPECT_TRUE(buffer_.UntouchedFrom(strlen("Registry rights") + 1));
 }
 
 TEST_F(InstallLoadStrTest, DirectoryWithoutBackslashIsAPrefixAndFindsNothing)
 {
     EXPECT_EQ(Load(501, resources_.Path()), -1);
-    EXPECT_TRUE(UntouchedFrom(0));
+    EXPECT_TRUE(buffer_.UntouchedFrom(0));
 }
 
 TEST_F(InstallLoadStrTest, UnknownIdGivesZero)
@@ -80,11 +67,11 @@ TEST_F(InstallLoadStrTest, LongStringsComeBackCutAt199Characters)
     } cases[] = {{900, 250}, {901, 199}};
     for (const auto& c : cases) {
         SCOPED_TRACE("string " + std::to_string(c.id));
-        memset(buffer_, kSentinel, sizeof buffer_);
+        buffer_.Fill();
         EXPECT_EQ(Load(c.id, resources_.Path() + "\\"), 1);
-        EXPECT_EQ(strlen(buffer_), 199u);
-        EXPECT_EQ(std::string(buffer_, 20), "0123456789abcdefghij");
-        EXPECT_TRUE(UntouchedFrom(kCallerBuffer));
+        EXPECT_EQ(strlen(buffer_.Data()), 199u);
+        EXPECT_EQ(std::string(buffer_.Data(), 20), "0123456789abcdefghij");
+        EXPECT_TRUE(buffer_.UntouchedFrom(kCallerBuffer));
     }
 }
 
@@ -95,7 +82,7 @@ TEST_F(InstallLoadStrTest, DirectoryFillingThePathBufferExactlyStillLoads)
     std::string directory = deep.MakeDirectoryOfLength(255 - 12 - 1) + "\\";
     CopyFileTo(BinaryFile("sxinsres.dll"), directory + "sxinsres.dll");
     EXPECT_EQ(Load(509, directory), 1);
-    EXPECT_STREQ(buffer_, "Remove shared file");
+    EXPECT_STREQ(buffer_.Data(), "Remove shared file");
 }
 
 TEST_F(InstallLoadStrTest, DirectoryTooLongForThePathIsRefused)
@@ -104,7 +91,7 @@ TEST_F(InstallLoadStrTest, DirectoryTooLongForThePathIsRefused)
     std::string directory = deep.MakeDirectoryOfLength(256 - 12 - 1) + "\\";
     CopyFileTo(BinaryFile("sxinsres.dll"), directory + "sxinsres.dll");
     EXPECT_EQ(Load(509, directory), -1);
-    EXPECT_TRUE(UntouchedFrom(0));
+    EXPECT_TRUE(buffer_.UntouchedFrom(0));
 }
 
 }  // namespace

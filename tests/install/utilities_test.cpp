@@ -11,24 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "dialog_key_presser.h"
-#include "import_patch.h"
-#include "loaded_dll.h"
-#include "message_box_recorder.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "support/dialog_key_presser.h"
+#include "install/install_exports.h"
+#include "support/import_hook.h"
+#include "support/loaded_dll.h"
+#include "support/message_box_recorder.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* DeleteShareDllExport)(DWORD, const char* shownName, DWORD* removed,
-                                          const char* sharedPath, const char* resourceDirectory,
-                                          DWORD* answerMode);
-typedef int(WINAPI* OneStringExport)(const char*);
-typedef int(WINAPI* OutExport)(DWORD*);
-typedef int(WINAPI* FlagExport)(DWORD);
-typedef int(WINAPI* LoadPlugExport)(DWORD, const char* moduleFile, const char* first,
-                                    const char* second);
 
 const char kSharedDlls[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kSharedFile[] = "C:\\Program Files\\Common Files\\Sorbix\\sxshared.dll";
@@ -94,7 +86,7 @@ protected:
     bool SharedValueKept() { return ReadRegistryValue(HKEY_LOCAL_MACHINE, kSharedDlls, kSharedFile).exists; }
 
     RegistryKeyGuard sharedDlls_{HKEY_LOCAL_MACHINE, kSharedDlls};
-    DeleteShareDllExport delete_ = install_.Export<DeleteShareDllExport>(10);
+    DeleteShareDLLProc delete_ = install_.Export<DeleteShareDLLProc>(kOrdinalDeleteShareDLL);
     DWORD removed_ = kUntouched;
 };
 
@@ -237,21 +229,9 @@ TEST_F(DeleteShareDllTest, EnterInTheRealOneFileQuestionAnswersNo)
 
 // ---- HaveRegRights ----------------------------------------------------------
 
-const ImportPatch* g_openPatch;
-
-typedef LONG(WINAPI* OpenKeyFunction)(HKEY, LPCSTR, DWORD, REGSAM, PHKEY);
-
-LONG WINAPI OpenKeyWithoutSoftwareRights(HKEY root, LPCSTR subKey, DWORD options, REGSAM access,
-                                         PHKEY result)
-{
-    if (root == HKEY_LOCAL_MACHINE && _stricmp(subKey, "SOFTWARE") == 0 && access == KEY_ALL_ACCESS)
-        return ERROR_ACCESS_DENIED;
-    return g_openPatch->Original<OpenKeyFunction>()(root, subKey, options, access, result);
-}
-
 class HaveRegRightsTest : public UtilitiesTest {
 protected:
-    OneStringExport rights_ = install_.Export<OneStringExport>(18);
+    HaveRegRightsProc rights_ = install_.Export<HaveRegRightsProc>(kOrdinalHaveRegRights);
 };
 
 TEST_F(HaveRegRightsTest, FullAccessToSoftwareShowsNothing)
@@ -276,9 +256,15 @@ TEST_F(HaveRegRightsTest, WithoutRightsTheUserIsToldAndTheAnswerIsNo)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ImportPatch open(install_.Handle(), "ADVAPI32.dll", "RegOpenKeyExA",
-                         reinterpret_cast<void*>(&OpenKeyWithoutSoftwareRights));
-        g_openPatch = &open;
+        // No full access to HKLM\SOFTWARE.
+        ImportHook<decltype(RegOpenKeyExA)> open(
+            install_.Handle(), "ADVAPI32.dll", "RegOpenKeyExA",
+            [&](HKEY root, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+                if (root == HKEY_LOCAL_MACHINE && _stricmp(subKey, "SOFTWARE") == 0 &&
+                    access == KEY_ALL_ACCESS)
+                    return static_cast<LONG>(ERROR_ACCESS_DENIED);
+                return open.Original()(root, subKey, options, access, result);
+            });
         MessageBoxRecorder boxes(install_.Handle());
         std::string directory = c.messageModule ? ResourceDirectory() : setup_.Path() + "\\";
         EXPECT_EQ(rights_(directory.c_str()), 0);
@@ -294,22 +280,9 @@ TEST_F(HaveRegRightsTest, WithoutRightsTheUserIsToldAndTheAnswerIsNo)
 
 // ---- GetMajorVer ------------------------------------------------------------
 
-OSVERSIONINFOA g_reportedVersion;
-BOOL g_versionQuerySucceeds;
-
-BOOL WINAPI ReportedVersion(OSVERSIONINFOA* info)
-{
-    if (info->dwOSVersionInfoSize != 148)
-        return FALSE;
-    DWORD size = info->dwOSVersionInfoSize;
-    *info = g_reportedVersion;
-    info->dwOSVersionInfoSize = size;
-    return g_versionQuerySucceeds;
-}
-
 class GetMajorVerTest : public UtilitiesTest {
 protected:
-    OutExport majorVer_ = install_.Export<OutExport>(14);
+    GetMajorVerProc majorVer_ = install_.Export<GetMajorVerProc>(kOrdinalGetMajorVer);
     DWORD out_[2] = {kUntouched, kUntouched};  // the second is a sentinel
 };
 
@@ -330,15 +303,24 @@ TEST_F(GetMajorVerTest, OneOnlyForWindowsNtFourAndLater)
         {"Win32s", VER_PLATFORM_WIN32s, 4, 0, TRUE, 0},
         {"failed query", VER_PLATFORM_WIN32_NT, 4, 0, FALSE, 0},
     };
-    ImportPatch patch(install_.Handle(), "KERNEL32.dll", "GetVersionExA",
-                      reinterpret_cast<void*>(&ReportedVersion));
+    OSVERSIONINFOA reportedVersion = {};
+    BOOL versionQuerySucceeds = FALSE;
+    ImportHook<decltype(GetVersionExA)> version(
+        install_.Handle(), "KERNEL32.dll", "GetVersionExA", [&](OSVERSIONINFOA* info) {
+            if (info->dwOSVersionInfoSize != 148)
+                return FALSE;
+            DWORD size = info->dwOSVersionInfoSize;
+            *info = reportedVersion;
+            info->dwOSVersionInfoSize = size;
+            return versionQuerySucceeds;
+        });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        g_reportedVersion = {};
-        g_reportedVersion.dwPlatformId = c.platform;
-        g_reportedVersion.dwMajorVersion = c.major;
-        g_reportedVersion.dwMinorVersion = c.minor;
-        g_versionQuerySucceeds = c.succeeds;
+        reportedVersion = {};
+        reportedVersion.dwPlatformId = c.platform;
+        reportedVersion.dwMajorVersion = c.major;
+        reportedVersion.dwMinorVersion = c.minor;
+        versionQuerySucceeds = c.succeeds;
         out_[0] = kUntouched;
         EXPECT_EQ(majorVer_(out_), 1);
         EXPECT_EQ(out_[0], c.expected);
@@ -378,7 +360,8 @@ protected:
     RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, kHelp};
     RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, kRun};
     RegistryKeyGuard formerMaker_{HKEY_LOCAL_MACHINE, kFormerMaker};
-    FlagExport upRegDeleteVal_ = install_.Export<FlagExport>(15);
+    UpRegDeleteValProc upRegDeleteVal_ =
+        install_.Export<UpRegDeleteValProc>(kOrdinalUpRegDeleteVal);
 };
 
 TEST_F(UpRegDeleteValTest, RemovesTheViewersEntriesAndTheFormerMakersOnlyForFlagZero)
@@ -462,7 +445,7 @@ protected:
     TestWindowClass loneClass_{"SorbixTestLone"};
     std::vector<HWND> windows_;
     std::vector<std::pair<HWND, UINT>> received_;
-    OneStringExport unload_ = install_.Export<OneStringExport>(13);
+    UnLoadWindowProc unload_ = install_.Export<UnLoadWindowProc>(kOrdinalUnLoadWindow);
 };
 
 TEST_F(UnLoadWindowTest, OwnerOfTheWindowFoundIsToldToCloseThenDestroy)
@@ -512,7 +495,7 @@ protected:
     std::string savedDirectory_ = CurrentDirectory();
     RegistryKeyGuard record_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
     ScratchDirectory viewer_{"viewer"};
-    OneStringExport loadLaunch_ = install_.Export<OneStringExport>(11);
+    LoadLaunchProc loadLaunch_ = install_.Export<LoadLaunchProc>(kOrdinalLoadLaunch);
 };
 
 TEST_F(LoadLaunchTest, RegistrationRunsWithTheDirectoryCurrent)
@@ -606,7 +589,7 @@ protected:
     RegistryKeyGuard record_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
     ScratchDirectory first_{"first"};
     ScratchDirectory second_{"second"};
-    LoadPlugExport loadPlug_ = install_.Export<LoadPlugExport>(12);
+    LoadPlugProc loadPlug_ = install_.Export<LoadPlugProc>(kOrdinalLoadPlug);
 };
 
 TEST_F(LoadPlugTest, ModuleIsTakenFromTheFirstDirectoryElseTheSecond)

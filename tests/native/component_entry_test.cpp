@@ -48,6 +48,11 @@ TEST(ComponentEntryTest, ParsesTheFieldsItReads)
         {"N,x,y,4294967297,2147483648,0,0,-,0,0", "x", 1, -2147483647 - 1, 0, 0, 0, 0},
         {"N, ,y,1,2,3,4,5,6,7", "", 1, 2, 3, 4, 6, 7},
         {EntryOfLength(511), std::string(511 - 21, 'x'), 30, 22, 1, 0, 1, 0},
+        // A longer entry is parsed on its first 511 characters, as a
+        // 512-byte read sees it: what follows is not read.
+        {std::string(kCursorEntry) + "," + std::string(600, 'z'), "cur", 30, 133, 1, 0, 1, 0},
+        {"N," + std::string(510 - 17, 'x') + ",y,1,2,3,4,5,6,78", std::string(510 - 17, 'x'), 1, 2,
+         3, 4, 6, 7},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

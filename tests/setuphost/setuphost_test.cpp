@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -122,12 +122,115 @@ TEST_F(SetupHostTest, AScriptWithAFaultRunsNothing)
     }
 }
 
-TEST_F(SetupHostTest, AMissingInstallDllIsNamed)
+TEST_F(SetupHostTest, AMissingInstallDllIsNamedInWordsWithTheOptionThatNamesItsDirectory)
 {
     HostRun run = Run(Integrate(), "--dir C:\\nowhere");
     EXPECT_EQ(run.exitCode, 3u);
-    EXPECT_NE(run.output.find("cannot load C:\\nowhere\\install.dll"), std::string::npos)
+    for (const char* text : {"cannot load C:\\nowhere\\install.dll: there is no such file (error 126",
+                             "with --dir DIR (now: C:\\nowhere)", "Nothing was run."})
+        EXPECT_NE(run.output.find(text), std::string::npos) << text << " in:\n" << run.output;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey));
+}
+
+TEST_F(SetupHostTest, HelpListsOptionsSyntaxAndEveryExportWithItsArgumentCount)
+{
+    HostRun run = Run(Integrate(), "--help");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    for (const char* text : {"--dir DIR", "--answer WORD", "--export-reg FILE", "--diff ", "--save-state FILE",
+                             "--diff-from FILE", "--measure", "buffer(N)", "@name(V)", ".walk \"iniFile\"",
+                             ".shared \"path\"", "two\n", "   2 updateRegHard   5\n", "   3 SetVapiDLL      9\n",
+                             "   4 IncludeSet      2\n", "  10 DeleteShareDLL  6\n", "  18 HaveRegRights   1\n"})
+        EXPECT_NE(run.output.find(text), std::string::npos) << text << " in:\n" << run.output;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey)) << "--help ran the script";
+}
+
+TEST_F(SetupHostTest, AFaultyCommandLineIsNamedAndRunsNothing)
+{
+    const struct {
+        const char* options;
+        const char* message;
+    } cases[] = {
+        {"--frobnicate", "setuphost: unknown option --frobnicate"},
+        {"--answer maybe", "setuphost: --answer takes yes|no|ok|cancel|abort|retry|ignore, not maybe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        HostRun run = Run(Integrate(), c.options);
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("setuphost --help"), std::string::npos) << run.output;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey));
+    }
+}
+
+TEST_F(SetupHostTest, OnlyTextScriptsRunAndAnEmptyOneSaysNothingRan)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"UTF-16 with its mark", std::string("\xff\xfe.\0e\0", 6), "is UTF-16 text"},
+        {"UTF-16 without its mark", std::string(".\0e\0c\0", 6), "holds NUL bytes (line 1)"},
+        {"binary", "\n\n\x01\x02MZ\x90", "holds the control byte 0x01 (line 3): not a script"},
+        {"empty", "", "holds no statement"},
+        {"only comments", "# nothing\r\n\r\n   # here\r\n", "holds no statement"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        HostRun run = Run(c.bytes);
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("nothing was run"), std::string::npos) << run.output;
+    }
+    // A byte order mark of UTF-8 is read past.
+    HostRun marked = Run("\xef\xbb\xbf" + Integrate());
+    EXPECT_EQ(marked.exitCode, 0u) << marked.output;
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, kAddOnsKey, "Sorbix", "C:\\Sorbix\\sxfm.dll"));
+}
+
+TEST_F(SetupHostTest, TwoDoubleQuotesInAStringStandForOne)
+{
+    HostRun run = Run(".echo \"say \"\"yes\"\" \"\"\"\"\"\n"
+                      "UnLoadWindow \"No\"\"Such\"\"Class\"\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.find("say \"yes\" \"\"\n"), 0u) << run.output;
+    EXPECT_NE(run.output.find("> UnLoadWindow \"No\"\"Such\"\"Class\"\n  = 1\n"), std::string::npos)
         << run.output;
+}
+
+TEST_F(SetupHostTest, ACallThatWritesPastItsBufferIsNamedWithItsLineArgumentAndBytes)
+{
+    RegistryKeyGuard product(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    RegistryKeyGuard classes(HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane");
+    DeleteKeyTree(HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane");
+    SetRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\General", "Home", "C:\\Program Files\\Sorbix");
+    const struct {
+        std::string line;
+        std::vector<std::string> messages;
+    } cases[] = {
+        // "Registry rights" and its zero: 16 bytes into 1.
+        {"installLoadStr 501 buffer(1) \"" + support_.Path() + "\\\"",
+         {"test.script:1: installLoadStr wrote 15 byte(s) past the end of its argument 2, buffer(1)"}},
+        // The home directory (24 bytes) into 4, the maker key (18 bytes) into 2.
+        {"HaveKeyDLL 0 buffer(4) \"C:\\MySetup\" out buffer(2)",
+         {"test.script:1: HaveKeyDLL wrote 20 byte(s) past the end of its argument 2, buffer(4)",
+          "test.script:1: HaveKeyDLL wrote 16 byte(s) past the end of its argument 5, buffer(2)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        HostRun run = Run(c.line + "\n" + Integrate());
+        EXPECT_EQ(run.exitCode, 5u) << run.output;
+        for (const std::string& message : c.messages)
+            EXPECT_NE(run.output.find(message), std::string::npos) << message << " in:\n" << run.output;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey)) << "the run went on after the overrun";
+    }
+    // Buffers of the sizes the exports need are not overrun.
+    HostRun fitting = Run("installLoadStr 501 buffer(200) \"" + support_.Path() +
+                          "\\\"\nHaveKeyDLL 0 buffer(256) \"C:\\MySetup\" out buffer(25)\n");
+    EXPECT_EQ(fitting.exitCode, 0u) << fitting.output;
+    EXPECT_NE(fitting.output.find("argument 5, buffer(25): \"SOFTWARE\\Quorvane\""), std::string::npos)
+        << fitting.output;
 }
 
 TEST_F(SetupHostTest, PrintsResultsAndBuffers)
@@ -168,13 +271,10 @@ TEST_F(SetupHostTest, DiffAndExportShowWhatTheRunChanged)
                       "--diff --export-reg \"" + reg + "\"");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     std::string expected = "-- What the run changed:\n"
-                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
-                           "Manager] (key added)\n"
-                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
-                           "Manager\\AddOns] (key added)\n" +
-                           Upper(winfile.Path()) + "\n"
-                           "  - Sorbix=C:\\Sorbix\\sxfm.dll\n"
-                           "  + Sorbix=\n";
+                           "+ key tree HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File "
+                           "Manager\n"
+                           "- " + Upper(winfile.Path()) + " [AddOns] Sorbix=C:\\Sorbix\\sxfm.dll\n"
+                           "+ " + Upper(winfile.Path()) + " [AddOns] Sorbix=\n";
     EXPECT_NE(run.output.find(expected), std::string::npos) << "expected:\n" << expected << "\nin:\n" << run.output;
     std::string exported = ReadFileBytes(reg);
     EXPECT_EQ(exported.compare(0, 12, "REGEDIT4\r\n\r\n"), 0) << exported;
@@ -228,6 +328,62 @@ TEST_F(SetupHostTest, WalkAsksAndRegistersEachEntryOfASectionUntilOneIsMissing)
                         "doc 95 txcm.dll 19"));
     EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\VAPI", "46"));
     EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\VAPI", "100"));
+}
+
+TEST_F(SetupHostTest, WalkSaysWhyItEnds)
+{
+    std::string ini = work_.File("setup.ini");
+    WriteFileBytes(ini, "[VWPINFO]\r\nInfo1=Too few, doc, doc,1,181\r\n[INTERN]\r\nInfo3=x\r\n");
+    const struct {
+        std::string iniFile;
+        const char* section;
+        const char* line;
+    } cases[] = {
+        {work_.File("missing.ini"), "VWPINFO",
+         "  Info1: the setup INI file C:\\"},  // ...missing.ini does not exist
+        {ini, "SPICINFO", "  Info1: the setup INI file has no section [SPICINFO]; the walk ends\n"},
+        {ini, "VWPINFO",
+         "  Info1: an entry install.dll refused (more than 511 characters, or fewer than ten fields); "
+         "the walk ends\n"},
+        {ini, "INTERN", "  Info1: no entry, the walk ends\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section);
+        HostRun run = Run(".walk \"" + c.iniFile + "\" \"" + c.section + "\" \"C:\\Sorbix\"\n");
+        EXPECT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find(c.line), std::string::npos) << c.line << " in:\n" << run.output;
+    }
+    HostRun missing = Run(".walk \"" + work_.File("missing.ini") + "\" \"VWPINFO\" \"C:\\Sorbix\"\n");
+    EXPECT_NE(missing.output.find("missing.ini does not exist; the walk ends\n"), std::string::npos)
+        << missing.output;
+}
+
+TEST_F(SetupHostTest, RegShowsATextWithAControlByteAsHexBytes)
+{
+    const char kKey[] = "Software\\SorbixTests\\Regedit";
+    RegistryKeyGuard key(HKEY_CURRENT_USER, "Software\\SorbixTests");
+    const struct {
+        std::string data;  // REG_SZ bytes
+        const char* line;
+    } cases[] = {
+        {std::string("http://x/\n\0", 11), "\"v\"=hex(1):68,74,74,70,3a,2f,2f,78,2f,0a,00\n"},
+        {std::string("a\rb\0", 4), "\"v\"=hex(1):61,0d,62,00\n"},
+        {std::string("a\tb\0", 4), "\"v\"=hex(1):61,09,62,00\n"},
+        {std::string("C:\\a \"b\"\0", 9), "\"v\"=\"C:\\\\a \\\"b\\\"\"\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        HKEY handle;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(handle, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.data.data()),
+                       static_cast<DWORD>(c.data.size()));
+        RegCloseKey(handle);
+        HostRun run = Run(".reg \"HKEY_CURRENT_USER\\" + std::string(kKey) + "\"\n");
+        EXPECT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find(c.line), std::string::npos) << run.output;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "dialog_key_presser.h"
+#include "support/dialog_key_presser.h"
 
 namespace {
 const char kDialogClass[] = "#32770";

@@ -1,8 +1,8 @@
-#include "expected_rows.h"
+#include "support/expected_rows.h"
 
 #include <algorithm>
 
-#include "registry_state.h"
+#include "support/registry_state.h"
 
 ::testing::AssertionResult KeyHoldsExactly(HKEY root, const std::string& key,
                                            const std::vector<ExpectedRow>& rows)

@@ -1,8 +1,8 @@
-#include "file_manager_standin.h"
+#include "support/file_manager_standin.h"
 
 #include <gtest/gtest.h>
 
-#include "test_paths.h"
+#include "support/test_paths.h"
 
 namespace {
 const UINT kQueryReloadCount = WM_APP + 1;

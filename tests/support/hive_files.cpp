@@ -1,8 +1,8 @@
-#include "hive_files.h"
+#include "support/hive_files.h"
 
 #include <gtest/gtest.h>
 
-#include "token_privileges.h"
+#include "support/token_privileges.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "registry_state.h"
+#include "support/registry_state.h"
 
 struct HiveText {
     std::string key;  // below the hive's root

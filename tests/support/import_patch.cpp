@@ -1,4 +1,4 @@
-#include "import_patch.h"
+#include "support/import_patch.h"
 
 #include <gtest/gtest.h>
 

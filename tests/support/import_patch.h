@@ -1,7 +1,6 @@
-// Replaces one imported function of a loaded module for the length of a
-// test: the module's import address table slot is pointed at the test's own
-// function and set back by the destructor. This is how tests make a registry
-// call fail, answer a message box or report another Windows version.
+// Points one import address table slot of a loaded module at another
+// function for the length of a test and sets it back in the destructor. The
+// untyped half of ImportHook (support/import_hook.h), which tests use.
 #pragma once
 
 #include <windows.h>

@@ -1,12 +1,13 @@
 // install.dll's integration exports, called as the setup script calls them:
-// IntegAval (@5), IntegInteg (@6) and IntegRemove (@9) with a module file
-// name, the installation directory and the support directory.
+// IntegAval, IntegInteg and IntegRemove with a module file name, the
+// installation directory and the support directory.
 #pragma once
 
 #include <windows.h>
 
-#include "loaded_dll.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "support/loaded_dll.h"
+#include "support/test_paths.h"
 
 class IntegrationExports {
 public:
@@ -24,11 +25,8 @@ public:
     }
 
 private:
-    typedef int(WINAPI* AvailableExport)(DWORD, const char*, DWORD, const char*, const char*);
-    typedef int(WINAPI* FileExport)(DWORD, const char*, const char*, const char*);
-
     LoadedDll install_{BinaryFile("install.dll")};
-    AvailableExport available_ = install_.Export<AvailableExport>(5);
-    FileExport integrate_ = install_.Export<FileExport>(6);
-    FileExport remove_ = install_.Export<FileExport>(9);
+    IntegAvalProc available_ = install_.Export<IntegAvalProc>(kOrdinalIntegAval);
+    IntegIntegProc integrate_ = install_.Export<IntegIntegProc>(kOrdinalIntegInteg);
+    IntegRemoveProc remove_ = install_.Export<IntegRemoveProc>(kOrdinalIntegRemove);
 };

@@ -1,4 +1,4 @@
-#include "loaded_dll.h"
+#include "support/loaded_dll.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "import_patch.h"
+#include "support/import_hook.h"
 
 struct ShownMessageBox {
     HWND owner;
@@ -23,17 +23,16 @@ public:
     // is answered with fallbackAnswer.
     MessageBoxRecorder(HMODULE module, std::vector<int> answers = {},
                        int fallbackAnswer = IDOK);
-    ~MessageBoxRecorder();
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     const std::vector<ShownMessageBox>& Shown() const { return shown_; }
 
 private:
-    static int WINAPI Replacement(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
+    int Answer(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
 
     std::vector<int> answers_;
     int fallbackAnswer_;
     std::vector<ShownMessageBox> shown_;
-    ImportPatch patch_;
+    ImportHook<decltype(MessageBoxA)> hook_;
 };

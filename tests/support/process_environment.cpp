@@ -1,4 +1,4 @@
-#include "process_environment.h"
+#include "support/process_environment.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "registry_state.h"
+#include "support/registry_state.h"
 
 #include <stdio.h>
 

@@ -1,4 +1,4 @@
-#include "token_privileges.h"
+#include "support/token_privileges.h"
 
 namespace {
 

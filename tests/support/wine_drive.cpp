@@ -1,4 +1,4 @@
-#include "wine_drive.h"
+#include "support/wine_drive.h"
 
 #include <winioctl.h>
 

@@ -2,12 +2,19 @@
 # prefix.sh fresh DIR: makes a new headless Wine prefix in DIR and leaves one
 #                      persistent wineserver running for it.
 # prefix.sh stop DIR:  stops that wineserver.
+# With SORBIX_WINE_BIN set (the bin folder of a WoW64 Wine, see
+# tools/wine-wow64.sh) the prefix is that Wine's, else Debian's wine64's.
 set -euo pipefail
 action=$1
 prefix=$(realpath -m "$2")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-server=/usr/lib/wine/wineserver
+if [ -n "${SORBIX_WINE_BIN:-}" ]; then
+  wine=$SORBIX_WINE_BIN/wine
+  server=$SORBIX_WINE_BIN/wineserver
+else
+  wine=/usr/lib/wine/wine64
+  server=/usr/lib/wine/wineserver
+fi
 
 case $action in
 fresh)

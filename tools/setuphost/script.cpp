@@ -1,7 +1,10 @@
 #include "script.h"
 
 #include <ctype.h>
+#include <stdio.h>
 #include <stdlib.h>
+
+#include "host_exports.h"
 
 namespace {
 
@@ -97,12 +100,24 @@ bool SplitLine(const std::string& line, std::vector<std::pair<std::string, bool>
         } else if (line[i] == '#') {
             break;
         } else if (line[i] == '"') {
-            size_t close = line.find('"', i + 1);
-            if (close == std::string::npos) {
-                *error = "a string is not closed";
-                return false;
+            // Two quotes inside a string stand for one.
+            std::string text;
+            size_t close = i + 1;
+            for (;; ++close) {
+                if (close >= line.size()) {
+                    *error = "a string is not closed";
+                    return false;
+                }
+                if (line[close] != '"') {
+                    text += line[close];
+                } else if (close + 1 < line.size() && line[close + 1] == '"') {
+                    text += '"';
+                    ++close;
+                } else {
+                    break;
+                }
             }
-            words->emplace_back(line.substr(i + 1, close - i - 1), true);
+            words->emplace_back(text, true);
             i = close + 1;
             if (i < line.size() && !IsBlank(line[i]) && line[i] != '#') {
                 *error = "a string must be followed by a blank";
@@ -121,17 +136,47 @@ bool SplitLine(const std::string& line, std::vector<std::pair<std::string, bool>
 
 }  // namespace
 
-const ExportRow* FindExport(const ExportRow* exports, size_t exportCount, const std::string& name)
+bool ScriptText(const std::string& bytes, std::string* text, std::string* error)
 {
-    for (size_t i = 0; i < exportCount; ++i) {
-        if (name == exports[i].name)
-            return &exports[i];
+    static const char kUtf8Mark[] = "\xEF\xBB\xBF";
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                              (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+        *error = "is UTF-16 text; save it as ANSI (or UTF-8) text";
+        return false;
     }
-    return nullptr;
+    size_t start = bytes.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
+    int line = 1;
+    for (size_t i = start; i < bytes.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\n')
+            ++line;
+        if (c == 0) {
+            *error = "holds NUL bytes (line " + std::to_string(line) +
+                     "): not a text file, or UTF-16 text without its byte order mark";
+            return false;
+        }
+        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7f) {
+            char code[8];
+            snprintf(code, sizeof code, "0x%02x", c);
+            *error = std::string("holds the control byte ") + code + " (line " + std::to_string(line) +
+                     "): not a script";
+            return false;
+        }
+    }
+    *text = bytes.substr(start);
+    return true;
 }
 
-bool ParseScript(const std::string& text, const ExportRow* exports, size_t exportCount,
-                 std::vector<ScriptStatement>* statements, std::string* error)
+std::string QuotedScriptString(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+bool ParseScript(const std::string& text, std::vector<ScriptStatement>* statements,
+                 std::string* error)
 {
     size_t start = 0;
     for (int line = 1; start <= text.size(); ++line) {
@@ -195,7 +240,7 @@ bool ParseScript(const std::string& text, const ExportRow* exports, size_t expor
                 return false;
             }
         } else {
-            const ExportRow* row = FindExport(exports, exportCount, statement.name);
+            const ExportRow* row = FindExport(statement.name);
             if (row == nullptr) {
                 *error = where + "install.dll has no export named " + statement.name;
                 return false;

@@ -15,8 +15,8 @@
 //                                        IncludeSet, then SetVapiDLL, one line
 //                                        per entry (section_walk.h)
 //
-// Arguments: integers (12, -1, 0x8000), quoted strings (no escapes: a
-// backslash is itself), buffer(N) (a writable buffer of N zero bytes) and
+// Arguments: integers (12, -1, 0x8000), quoted strings (a backslash is
+// itself; two double quotes stand for one: "say ""yes"""), buffer(N) (a writable buffer of N zero bytes) and
 // out / out(V) (a 32-bit cell the export writes through, starting at 0 or V),
 // and @name / @name(V): a named 32-bit cell that lives for the whole run, so
 // that one call hands the next what it left there (the answer mode of the
@@ -44,16 +44,16 @@ struct ScriptStatement {
     std::vector<ScriptArgument> arguments;
 };
 
-struct ExportRow {
-    const char* name;
-    unsigned ordinal;
-    unsigned argumentCount;
-};
+// The text of a script file's bytes: ANSI text, or UTF-8 text after its
+// byte order mark. UTF-16 text, NUL bytes and other control bytes than tab,
+// line feed and carriage return are refused: false, with what is
+// wrong in error.
+bool ScriptText(const std::string& bytes, std::string* text, std::string* error);
 
-// Parses and checks the whole script against the export table. On the first
-// fault returns false with "line N: what is wrong" in error.
-bool ParseScript(const std::string& text, const ExportRow* exports, size_t exportCount,
-                 std::vector<ScriptStatement>* statements, std::string* error);
+// Parses and checks the whole script against install.dll's exports. On the
+// first fault returns false with "line N: what is wrong" in error.
+bool ParseScript(const std::string& text, std::vector<ScriptStatement>* statements,
+                 std::string* error);
 
-// The export row for name, or null.
-const ExportRow* FindExport(const ExportRow* exports, size_t exportCount, const std::string& name);
+// A string as the script writes it, between quotes, a quote doubled.
+std::string QuotedScriptString(const std::string& text);

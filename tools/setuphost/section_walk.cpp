@@ -4,21 +4,18 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "install/install_exports.h"
+#include "profile_files.h"
 
 namespace {
-
-typedef int(WINAPI* IncludeSetProcedure)(DWORD, IncludeSetRecord*);
-typedef int(WINAPI* SetVapiDllProcedure)(DWORD, int, const char*, int*, DWORD, int, const char*,
-                                         int, const char*);
 
 const int kTypicalSetup = 1;
 const int kCompactSetup = 2;
 const int kShellMode = 2;
 const int kLastIndex = 999;  // a walk never runs away
 
-// IncludeSet at ordinal 4 and SetVapiDLL at ordinal 3.
 template <typename Procedure>
 Procedure ExportAt(HMODULE install, unsigned ordinal)
 {
@@ -34,6 +31,30 @@ bool CopyField(char* field, size_t size, const std::string& text)
     return true;
 }
 
+// Why IncludeSet answered -1 for the entry at index.
+std::string WhyTheWalkEnds(const std::string& iniFile, const std::string& section, int index)
+{
+    std::string path = ProfilePath(iniFile);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return "the setup INI file " + path + " does not exist; the walk ends";
+    std::vector<char> names(65536);
+    DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()),
+                                                  path.c_str());
+    bool found = false;
+    for (const char* name = names.data(); name < names.data() + length && *name != '\0';
+         name += strlen(name) + 1)
+        found = found || _stricmp(name, section.c_str()) == 0;
+    if (!found)
+        return "the setup INI file has no section [" + section + "]; the walk ends";
+    char value[2];
+    std::string key = "Info" + std::to_string(index);
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, path.c_str());
+    if (value[0] == '\0')
+        return "no entry, the walk ends";
+    return "an entry install.dll refused (more than 511 characters, or fewer than ten fields); "
+           "the walk ends";
+}
+
 }  // namespace
 
 void RunSectionWalk(HMODULE install, const ScriptStatement& statement)
@@ -45,10 +66,11 @@ void RunSectionWalk(HMODULE install, const ScriptStatement& statement)
     int setupType = compact ? kCompactSetup : kTypicalSetup;
     printf("> walk [%s] of %s, %s setup\n", section.c_str(), iniFile.c_str(), compact ? "compact" : "typical");
 
-    IncludeSetProcedure includeSet = ExportAt<IncludeSetProcedure>(install, 4);
-    SetVapiDllProcedure setVapi = ExportAt<SetVapiDllProcedure>(install, 3);
+    IncludeSetProc includeSet = ExportAt<IncludeSetProc>(install, kOrdinalIncludeSet);
+    SetVapiDLLProc setVapi = ExportAt<SetVapiDLLProc>(install, kOrdinalSetVapiDLL);
     if (includeSet == nullptr || setVapi == nullptr) {
-        printf("  install.dll lacks IncludeSet (4) or SetVapiDLL (3)\n");
+        printf("  install.dll lacks IncludeSet (%u) or SetVapiDLL (%u)\n", kOrdinalIncludeSet,
+               kOrdinalSetVapiDLL);
         return;
     }
 
@@ -82,6 +104,6 @@ void RunSectionWalk(HMODULE install, const ScriptStatement& statement)
                extension.c_str(), included == 1 ? "selected" : "not selected", included, registered,
                selected, facts.c_str());
     }
-    printf("  Info%d: no entry, the walk ends\n", index);
+    printf("  Info%d: %s\n", index, WhyTheWalkEnds(iniFile, section, index).c_str());
     fflush(stdout);
 }

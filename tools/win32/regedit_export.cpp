@@ -42,12 +42,23 @@ std::string HexBytes(const std::string& bytes)
     return out;
 }
 
-// REG_SZ data is shown as text only when it is exactly a text and its one
-// terminating zero; anything else is shown byte for byte.
-std::string ValueData(DWORD type, const std::string& bytes)
+// A text REGEDIT4 can hold between quotes: no control byte (a line feed or
+// carriage return would end the line, the others do not survive an import).
+bool IsPlainText(const std::string& text)
+{
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string RegeditValueData(DWORD type, const std::string& bytes)
 {
     if (type == REG_SZ && !bytes.empty() && bytes.back() == '\0' &&
-        bytes.find('\0') == bytes.size() - 1)
+        IsPlainText(bytes.substr(0, bytes.size() - 1)))
         return Quoted(bytes.substr(0, bytes.size() - 1));
     if (type == REG_DWORD && bytes.size() == 4) {
         DWORD value;
@@ -62,6 +73,8 @@ std::string ValueData(DWORD type, const std::string& bytes)
     snprintf(prefix, sizeof prefix, "hex(%lx):", static_cast<unsigned long>(type));
     return prefix + HexBytes(bytes);
 }
+
+namespace {
 
 void ReadTree(HKEY root, const std::string& subKey, const std::string& shownPath,
               std::vector<RegistryKeyContents>& tree)
@@ -101,7 +114,7 @@ void ReadTree(HKEY root, const std::string& subKey, const std::string& shownPath
 
 std::string RegeditValueLine(const std::string& name, DWORD type, const std::string& bytes)
 {
-    return (name.empty() ? std::string("@") : Quoted(name)) + "=" + ValueData(type, bytes);
+    return (name.empty() ? std::string("@") : Quoted(name)) + "=" + RegeditValueData(type, bytes);
 }
 
 bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* subKey)

@@ -28,6 +28,13 @@ std::vector<RegistryKeyContents> ReadRegistryTree(HKEY root, const std::string& 
 // the path below it; false for an unknown root.
 bool SplitRegistryPath(const std::string& fullPath, HKEY* root, std::string* subKey);
 
+// A value's data as REGEDIT4 writes it: "text" for a REG_SZ that is exactly
+// a text of printable characters and its one terminating zero; dword:N for
+// a four-byte REG_DWORD; hex:... for REG_BINARY; hex(T):... byte for byte for
+// anything else, a REG_SZ holding a line feed, a carriage return or another
+// control byte included (as text it would break the line it stands on).
+std::string RegeditValueData(DWORD type, const std::string& bytes);
+
 // One value as a REGEDIT4 line: "name"=data (@ for the default value).
 std::string RegeditValueLine(const std::string& name, DWORD type, const std::string& bytes);
 

@@ -1,10 +1,10 @@
 // Converter entries of the picture and word-processing sections, merged
 // from source and target sides, with the picture engine entries; one table
 // of expected rows per key and case.
-#include <memory>
 
-#include "registration_fixture.h"
-#include "registry_calls.h"
+#include "install/registration/registration_fixture.h"
+#include "support/import_patch.h"
+#include "support/registry_calls.h"
 
 namespace {
 
@@ -57,9 +57,9 @@ protected:
         for (const StoredValue& value : c.stored)
             Store(value);
         {
-            std::unique_ptr<KeyCreationFailure> failure;
-            if (!c.failingKeys.empty())
-                failure.reset(new KeyCreationFailure(install_.Handle(), c.failingKeys));
+            RegistryCallLog failure(install_.Handle());
+            for (const std::string& key : c.failingKeys)
+                failure.FailKey(key);
             for (const Step& step : c.steps)
                 EXPECT_EQ(Register(step.section, step.entry), step.result)
                     << step.section << ": " << step.entry;
@@ -221,6 +221,63 @@ TEST_F(ConverterRegistrationTest, SetOemVapiRewritesTheScriptsFlagsInPlace)
     EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kImageKey, {{"60", rewritten}}));
     EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey,
                                 {kPictureEngineName, {"60", kPic}}));
+}
+
+// The registry of Wine stores every text with its terminating zero; a
+// stored entry without one is shown to install by handing the bytes over
+// one short, the byte after them not a zero.
+const ImportPatch* g_queryPatch;
+
+LONG WINAPI QueryWithoutTerminator(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type,
+                                   LPBYTE data, LPDWORD size)
+{
+    LONG status = g_queryPatch->Original<decltype(&RegQueryValueExA)>()(key, name, reserved, type,
+                                                                        data, size);
+    if (status == ERROR_SUCCESS && data != nullptr && size != nullptr && *size > 0 &&
+        data[*size - 1] == '\0') {
+        --*size;
+        data[*size] = 'Z';
+    }
+    return status;
+}
+
+TEST_F(ConverterRegistrationTest, AStoredEntryWithoutItsTerminatingZeroGetsOne)
+{
+    const std::string stored = "Stored, s, s,1,50,1,0,-,0,0";
+    const std::string tail = ", s,1,51,1,0,-,0,0";
+    const std::string longest = "Stored, " + std::string(511 - 8 - tail.size(), 's') + tail;
+    ASSERT_EQ(longest.size(), 511u);
+    Store({kWordProcessingKey, "50", REG_SZ, SzBytes(stored)});
+    Store({kWordProcessingKey, "51", REG_SZ, SzBytes(longest)});
+    {
+        ImportPatch query(install_.Handle(), "ADVAPI32.dll", "RegQueryValueExA",
+                          reinterpret_cast<void*>(&QueryWithoutTerminator));
+        g_queryPatch = &query;
+        EXPECT_EQ(Register("TWPINFO", "Word 6, doc, doc,1,50,0,0,-,0,0"), 1);
+        EXPECT_EQ(Register("TWPINFO", "Word 6, doc, doc,1,51,0,0,-,0,0"), 1)
+            << "511 characters without their zero still fit 512 bytes";
+    }
+    EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kWordProcessingKey,
+                                {{"50", "Stored, s, s,1,50,1,1,-,0,0"},
+                                 {"51", longest.substr(0, longest.size() - 9) + "1,1,-,0,0"}}));
+}
+
+// An entry of more than 511 characters is read as its first 511: the
+// converter writers store the entry's text, so they refuse one that was cut
+// and write nothing.
+TEST_F(ConverterRegistrationTest, ConverterWritersRefuseAnEntryCutAt511Characters)
+{
+    const std::string cut = "Word 6, doc, doc,1,50,1,0,-,1,1," + std::string(600, 'z');
+    for (const char* section : {"SWPINFO", "TWPINFO", "SPICINFO", "TPICINFO"}) {
+        SCOPED_TRACE(section);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+        EXPECT_EQ(Register(section, cut), -1);
+        EXPECT_TRUE(NothingWritten());
+        std::string buffer = cut + '\0' + "SENTINEL";
+        EXPECT_EQ(setOemVapi_(section, &buffer[0], "", 0, 0, ""), -1);
+        EXPECT_EQ(buffer, cut + '\0' + "SENTINEL");
+        EXPECT_TRUE(NothingWritten());
+    }
 }
 
 }  // namespace

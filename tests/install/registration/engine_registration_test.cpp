@@ -1,8 +1,8 @@
 // SetVapiDLL and SetOEMVapi for the document, spreadsheet, archive,
 // fixed-set and multimedia sections: the values written, in write order,
 // compared with one table of expected rows per case.
-#include "registration_fixture.h"
-#include "registry_calls.h"
+#include "install/registration/registration_fixture.h"
+#include "support/registry_calls.h"
 
 namespace {
 
@@ -33,10 +33,10 @@ std::string Entry(int formatNumber)
 }
 
 // The set calls as rows; every one must be REG_SZ with its zero.
-std::vector<ExpectedRow> WrittenRows(const std::vector<SetValueCall>& calls)
+std::vector<ExpectedRow> WrittenRows(const std::vector<RegistryCall>& calls)
 {
     std::vector<ExpectedRow> rows;
-    for (const SetValueCall& call : calls) {
+    for (const RegistryCall& call : calls) {
         EXPECT_EQ(call.type, static_cast<DWORD>(REG_SZ)) << call.name;
         EXPECT_TRUE(!call.bytes.empty() && call.bytes.back() == '\0') << call.name;
         rows.push_back({call.name, call.bytes.substr(0, call.bytes.size() - 1)});
@@ -89,10 +89,10 @@ TEST_F(EngineRegistrationTest, WritesTheRowsOfTheSectionAndFormatInOrder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.section + ": " + c.entry);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
-        SetValueRecorder recorder(install_.Handle());
+        RegistryCallLog recorder(install_.Handle());
         EXPECT_EQ(Register(c.section, c.entry), 1);
         EXPECT_EQ(selected_, 1);
-        EXPECT_EQ(WrittenRows(recorder.Calls()), c.vapiRows);
+        EXPECT_EQ(WrittenRows(recorder.Sets()), c.vapiRows);
         EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey, c.vapiRows));
         EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kGeneralKey, {}));
     }
@@ -110,16 +110,17 @@ TEST_F(EngineRegistrationTest, MultimediaWritesTheUrlThenItsEngineEntries)
         {"225.9", "aud 0 sxmve.dll"},   {"249.9", "aud 0 sxmve.dll"},
         {"sxmve.dll", "sxMVE"},
     };
-    SetValueRecorder recorder(install_.Handle());
+    RegistryCallLog recorder(install_.Handle());
     EXPECT_EQ(Register("MULTIMEDINFO", "Sound and video"), 1);
-    EXPECT_EQ(WrittenRows(recorder.Calls()), Join({{"URL", kUrl}}, vapiRows));
+    EXPECT_EQ(WrittenRows(recorder.Sets()), Join({{"URL", kUrl}}, vapiRows));
     EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kGeneralKey, {{"URL", kUrl}}));
     EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey, vapiRows));
 }
 
 TEST_F(EngineRegistrationTest, MultimediaWithoutTheVapiKeyKeepsItsUrlAndFails)
 {
-    KeyCreationFailure failure(install_.Handle(), {kVapiKey});
+    RegistryCallLog failure(install_.Handle());
+    failure.FailKey(kVapiKey);
     EXPECT_EQ(Register("MULTIMEDINFO", "Sound and video"), -1);
     EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kGeneralKey, {{"URL", kUrl}}));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kVapiKey));
@@ -127,14 +128,16 @@ TEST_F(EngineRegistrationTest, MultimediaWithoutTheVapiKeyKeepsItsUrlAndFails)
 
 TEST_F(EngineRegistrationTest, MultimediaWithoutTheGeneralKeyStopsAtOnce)
 {
-    KeyCreationFailure failure(install_.Handle(), {kGeneralKey});
+    RegistryCallLog failure(install_.Handle());
+    failure.FailKey(kGeneralKey);
     EXPECT_EQ(Register("MULTIMEDINFO", "Sound and video"), -1);
     EXPECT_TRUE(NothingWritten());
 }
 
 TEST_F(EngineRegistrationTest, DocumentAndFixedSetWritersSucceedEvenWhenNothingCanBeWritten)
 {
-    KeyCreationFailure failure(install_.Handle(), {kVapiKey});
+    RegistryCallLog failure(install_.Handle());
+    failure.FailKey(kVapiKey);
     EXPECT_EQ(Register("VWPINFO", Entry(90)), 1);
     EXPECT_EQ(Register("INTERN", "Fonts"), 1);
     EXPECT_TRUE(NothingWritten());
@@ -213,6 +216,30 @@ TEST_F(EngineRegistrationTest, SetOemVapiRegistersTheScriptsTextAndRefusesWhatIt
         EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey, c.vapiRows));
         EXPECT_TRUE(NothingWritten() || !c.vapiRows.empty());
     }
+}
+
+// The setup INI entry is read with 512 bytes: an entry of more than 511
+// characters is parsed on its first 511, and the sections that use only its
+// format number register it.
+TEST_F(EngineRegistrationTest, AnEntryOver511CharactersIsRegisteredOnItsFirst511)
+{
+    const std::string entry = Entry(100) + "," + std::string(600, 'z');
+    EXPECT_EQ(Register("SPREADSHEETINFO", entry), 1);
+    EXPECT_EQ(selected_, 1);
+    EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey,
+                                Join(kWorkbookFixedRows, {{"100.2.0", "wkb 0 sxwkbve.dll"}})));
+
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    std::string buffer = entry + '\0' + "SENTINEL";
+    EXPECT_EQ(setOemVapi_("INTERUTILINFO", &buffer[0], "", 0, 0, ""), 1);
+    EXPECT_EQ(buffer, entry + '\0' + "SENTINEL");
+    EXPECT_TRUE(KeyHoldsExactly(HKEY_LOCAL_MACHINE, kVapiKey,
+                                Join(kWorkbookFixedRows, {{"100", "zip 0 sxwkbve.dll"}})));
+
+    // Ten fields only past the 511th character: the entry is refused.
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
+    EXPECT_EQ(Register("SPREADSHEETINFO", "N, " + std::string(520, 'x') + ", x,1,100,1,0,-,0,0"), 0);
+    EXPECT_TRUE(NothingWritten());
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // out, with sentinel bytes after every field the library may write.
 #include <string.h>
 
-#include "registration_fixture.h"
+#include "install/registration/registration_fixture.h"
+#include "support/sentinel_buffer.h"
 
 namespace {
 
-const unsigned char kSentinel = 0xA5;
 const size_t kExtensionOffset = 528;
 const size_t kRecordSize = kExtensionOffset + 511;
 
@@ -16,7 +16,7 @@ class ScriptRecord {
 public:
     ScriptRecord(int setupType, int entryIndex, const std::string& iniFile,
                  const std::string& section)
-        : bytes_(kRecordSize + 32, kSentinel)
+        : buffer_(kRecordSize, 32)
     {
         PutInt(0, setupType);
         PutInt(4, entryIndex);
@@ -26,24 +26,25 @@ public:
         PutText(272, section);
     }
 
-    void* Data() { return bytes_.data(); }
-    std::vector<unsigned char>& Bytes() { return bytes_; }
+    IncludeSetRecord* Data() { return reinterpret_cast<IncludeSetRecord*>(buffer_.Data()); }
+    char* At(size_t offset) { return buffer_.Data() + offset; }
+    // The record and the sentinel bytes after it.
+    const std::string& Bytes() const { return buffer_.Bytes(); }
+    const SentinelBuffer& Buffer() const { return buffer_; }
     int IntAt(size_t offset) const
     {
         int value;
-        memcpy(&value, bytes_.data() + offset, 4);
+        memcpy(&value, buffer_.Data() + offset, 4);
         return value;
     }
-    // The untouched record as it was built, for comparison.
-    std::vector<unsigned char> Snapshot() const { return bytes_; }
 
 private:
-    void PutInt(size_t offset, int value) { memcpy(bytes_.data() + offset, &value, 4); }
+    void PutInt(size_t offset, int value) { memcpy(At(offset), &value, 4); }
     void PutText(size_t offset, const std::string& text)
     {
-        memcpy(bytes_.data() + offset, text.c_str(), text.size() + 1);
+        memcpy(At(offset), text.c_str(), text.size() + 1);
     }
-    std::vector<unsigned char> bytes_;
+    SentinelBuffer buffer_;
 };
 
 class IncludeSetTest : public RegistrationTest {};
@@ -97,9 +98,9 @@ TEST_F(IncludeSetTest, AnswersAndFillsTheRecordAsTheSectionAndSetupTypeSay)
         SCOPED_TRACE(c.what);
         WriteSetupIni(c.ini);
         ScriptRecord record(c.setupType, 7, iniFile_, c.section);
-        std::vector<unsigned char> before = record.Snapshot();
+        std::string before = record.Bytes();
         EXPECT_EQ(includeSet_(0xDEAD, record.Data()), c.result);
-        std::vector<unsigned char>& after = record.Bytes();
+        const std::string& after = record.Bytes();
         if (!c.filled) {
             EXPECT_TRUE(after == before) << "the record was written";
             continue;
@@ -111,12 +112,11 @@ TEST_F(IncludeSetTest, AnswersAndFillsTheRecordAsTheSectionAndSetupTypeSay)
         EXPECT_TRUE(std::equal(before.begin() + 16, before.begin() + kExtensionOffset,
                                after.begin() + 16))
             << "an input field was written";
-        std::string extension(reinterpret_cast<const char*>(&after[kExtensionOffset]),
-                              c.extension.size());
+        std::string extension(after, kExtensionOffset, c.extension.size());
         EXPECT_EQ(extension, c.extension);
         EXPECT_EQ(after[kExtensionOffset + c.extension.size()], 0) << "no terminating zero";
-        for (size_t i = kExtensionOffset + c.extension.size() + 1; i < after.size(); ++i)
-            ASSERT_EQ(after[i], kSentinel) << "byte " << i << " after the extension was written";
+        ASSERT_TRUE(record.Buffer().UntouchedFrom(kExtensionOffset + c.extension.size() + 1))
+            << "after the extension";
     }
 }
 
@@ -134,7 +134,7 @@ TEST_F(IncludeSetTest, MissingEmptyAndRefusedEntriesAnswerMinusOneAndLeaveTheRec
         {"nine fields", "[VWPINFO]\r\nInfo7=Word, doc, doc,1,181,1,0,-,0\r\n", "VWPINFO", 1},
         {"nine fields, no selection test", "[TPICINFO]\r\nInfo7=a,b,c,d,e,,f,g,h,i,\r\n",
          "TPICINFO", 0},
-        {"more than 511 characters",
+        {"ten fields only past the 511th character",
          "[SPICINFO]\r\nInfo7=Name, " + std::string(500, 'x') + ", x,30,22,1,0,-,1,0\r\n",
          "SPICINFO", 1},
     };
@@ -142,7 +142,7 @@ TEST_F(IncludeSetTest, MissingEmptyAndRefusedEntriesAnswerMinusOneAndLeaveTheRec
         SCOPED_TRACE(c.what);
         WriteSetupIni(c.ini);
         ScriptRecord record(c.setupType, 7, iniFile_, c.section);
-        std::vector<unsigned char> before = record.Snapshot();
+        std::string before = record.Bytes();
         EXPECT_EQ(includeSet_(0, record.Data()), -1);
         EXPECT_TRUE(record.Bytes() == before) << "the record was written";
     }
@@ -157,18 +157,16 @@ TEST_F(IncludeSetTest, TheLongestEntryFillsTheExtensionFieldExactly)
     WriteSetupIni("[TPICINFO]\r\nInfo0=" + entry + "\r\n");
     ScriptRecord record(1, 0, iniFile_, "TPICINFO");
     EXPECT_EQ(includeSet_(0, record.Data()), 1);
-    const std::vector<unsigned char>& after = record.Bytes();
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&after[kExtensionOffset])), extension);
-    for (size_t i = kExtensionOffset + extension.size() + 1; i < after.size(); ++i)
-        ASSERT_EQ(after[i], kSentinel) << "byte " << i << " was written";
+    EXPECT_EQ(std::string(record.Bytes().c_str() + kExtensionOffset), extension);
+    ASSERT_TRUE(record.Buffer().UntouchedFrom(kExtensionOffset + extension.size() + 1));
 }
 
 TEST_F(IncludeSetTest, TextFieldsWithoutTheirTerminatorAreRefused)
 {
     WriteSetupIni(std::string("[SPICINFO]\r\nInfo7=") + kCursorEntry + "\r\n");
     ScriptRecord record(1, 7, iniFile_, "SPICINFO");
-    memset(record.Bytes().data() + 272, 'S', 256);  // a section of 256 characters, no zero
-    std::vector<unsigned char> before = record.Snapshot();
+    memset(record.At(272), 'S', 256);  // a section of 256 characters, no zero
+    std::string before = record.Bytes();
     EXPECT_EQ(includeSet_(0, record.Data()), -1);
     EXPECT_TRUE(record.Bytes() == before);
 }
@@ -179,6 +177,23 @@ TEST_F(IncludeSetTest, WritesNoRegistryValue)
     ScriptRecord record(1, 7, iniFile_, "SPICINFO");
     EXPECT_EQ(includeSet_(0, record.Data()), 1);
     EXPECT_TRUE(NothingWritten());
+}
+
+// The entry is read with 512 bytes: one of more than 511 characters is
+// parsed on its first 511, and the walk of the section goes on past it.
+TEST_F(IncludeSetTest, AnEntryOver511CharactersIsParsedOnItsFirst511)
+{
+    WriteSetupIni("[SPICINFO]\r\nInfo1=Name, ext, x,30,46,1,0,-,1,0," + std::string(600, 'z') +
+                  "\r\nInfo1Typical=u\r\nInfo2=Next, nxt, n,1,22,1,0,-,1,0\r\n");
+    ScriptRecord record(1, 1, iniFile_, "SPICINFO");
+    EXPECT_EQ(includeSet_(0, record.Data()), 0) << "it exists, and is not in a typical setup";
+    EXPECT_EQ(std::string(record.Bytes().c_str() + kExtensionOffset), "ext");
+    EXPECT_EQ(record.IntAt(8), 1) << "46 is a listed format";
+    EXPECT_EQ(record.IntAt(12), 1);
+    ASSERT_TRUE(record.Buffer().UntouchedFrom(kExtensionOffset + 4));
+
+    ScriptRecord next(0, 2, iniFile_, "SPICINFO");
+    EXPECT_EQ(includeSet_(0, next.Data()), 1);
 }
 
 }  // namespace

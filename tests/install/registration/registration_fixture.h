@@ -10,18 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "expected_rows.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
-
-typedef int(WINAPI* IncludeSetExport)(DWORD, void* record);
-typedef int(WINAPI* SetVapiDllExport)(DWORD, int setupType, const char* section, int* selected,
-                                      DWORD, int entryIndex, const char* iniFile, int shellMode,
-                                      const char* moduleDirectory);
-typedef int(WINAPI* SetOemVapiExport)(const char* section, char* entryText, const char*, DWORD,
-                                      DWORD, const char*);
+#include "install/install_exports.h"
+#include "support/expected_rows.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 const char kVapiKey[] = "SOFTWARE\\Quorvane\\Sorbix\\VAPI";
 const char kGeneralKey[] = "SOFTWARE\\Quorvane\\Sorbix\\General";
@@ -82,8 +76,8 @@ protected:
     ScratchDirectory setupDirectory_{"setup"};
     std::string iniFile_ = setupDirectory_.File("setup.ini");
     LoadedDll install_{BinaryFile("install.dll")};
-    SetVapiDllExport setVapi_ = install_.Export<SetVapiDllExport>(3);
-    IncludeSetExport includeSet_ = install_.Export<IncludeSetExport>(4);
-    SetOemVapiExport setOemVapi_ = install_.Export<SetOemVapiExport>(16);
+    SetVapiDLLProc setVapi_ = install_.Export<SetVapiDLLProc>(kOrdinalSetVapiDLL);
+    IncludeSetProc includeSet_ = install_.Export<IncludeSetProc>(kOrdinalIncludeSet);
+    SetOEMVapiProc setOemVapi_ = install_.Export<SetOEMVapiProc>(kOrdinalSetOEMVapi);
     int selected_ = 77;
 };

@@ -1,7 +1,7 @@
 // "VIEWENGINEINFO" entries through SetVapiDLL: the four per-view-class keys
 // and the context-menu shell extension.
-#include "registration_fixture.h"
-#include "registry_calls.h"
+#include "install/registration/registration_fixture.h"
+#include "support/registry_calls.h"
 
 namespace {
 
@@ -162,7 +162,8 @@ TEST_F(ShellRegistrationTest, AKeyThatCannotBeCreatedEndsItWithTheKeysBeforeItCo
         DeleteKeyTree(HKEY_CLASSES_ROOT, kExtensionClassKey);
         DeleteKeyTree(HKEY_CLASSES_ROOT, kHandlerKey);
         {
-            KeyCreationFailure failure(install_.Handle(), {keys[failing]});
+            RegistryCallLog failure(install_.Handle());
+            failure.FailKey(keys[failing]);
             EXPECT_EQ(RegisterShell(2), -1);
         }
         const std::vector<ExpectedRow>* complete[] = {&kContextMenuRows, &kFrameMenuRows,

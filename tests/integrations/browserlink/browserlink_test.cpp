@@ -3,9 +3,7 @@
 // drive letters of Wine's mount manager) and the install and deinstall of
 // the viewer's MIME types in those files, driven through install's
 // IntegAval, IntegInteg and IntegRemove as the script drives them. Which
-// file discovery chose shows in which file install edits. The module's own
-// install result (IntegInteg always answers 1) is read by calling it
-// directly.
+// file discovery chose shows in which file install edits.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,131 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "import_patch.h"
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "process_environment.h"
-#include "scratch_files.h"
-#include "test_paths.h"
-#include "wine_drive.h"
+#include "integrations/browserlink/browser_machine.h"
+#include "integrations/module_contract.h"
+#include "support/import_hook.h"
+#include "support/loaded_dll.h"
+#include "support/scratch_files.h"
+#include "support/wine_drive.h"
 
 namespace {
-
-typedef int(WINAPI* FileOperation)(const char*, const char*);
-
-const char kMissing[] = "<missing>";
-const char kCommand[] = "C:\\SORBIX\\sorbix.exe %s";
-const char kEmptyBrowser[] = "[Viewers]\r\n";
-
-const char kDependIni[] =
-    "[MIME Types]\r\n"
-    "TYPE0=application/x-sorbix\r\n"
-    "TYPE1=application/msword\r\n"
-    "TYPE2=image/gif\r\n"
-    "[MIME Suffixes]\r\n"
-    "application/x-sorbix=.sbx\r\n"
-    "application/msword=.doc,.dot\r\n"
-    "image/gif=.gif\r\n"
-    "[Encodings]\r\n"
-    "application/x-sorbix=binary\r\n"
-    "application/msword=binary\r\n"
-    "[MIME Descriptions]\r\n"
-    "application/x-sorbix=Sorbix document\r\n"
-    "application/msword=Word document\r\n"
-    "image/gif=GIF picture\r\n";
-
-std::string Entry(const std::string& file, const char* section, const char* key)
-{
-    char value[1024];
-    GetPrivateProfileStringA(section, key, kMissing, value, sizeof value, file.c_str());
-    return value;
-}
-
-// The "key=value" lines of a section in file order; empty when missing.
-std::vector<std::string> Section(const std::string& file, const char* section)
-{
-    std::vector<char> buffer(32768);
-    DWORD length = GetPrivateProfileSectionA(section, buffer.data(),
-                                             static_cast<DWORD>(buffer.size()), file.c_str());
-    std::vector<std::string> lines;
-    for (DWORD at = 0; at < length;) {
-        std::string line = buffer.data() + at;
-        at += static_cast<DWORD>(line.size()) + 1;
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-typedef std::vector<std::string> Lines;
-
-void MakeDirectories(const std::string& path)
-{
-    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
-        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-}
-
-std::string MadeDirectory(const std::string& path)
-{
-    MakeDirectories(path);
-    return path;
-}
-
-// Writes a browser file, making its directory.
-void PlaceFile(const std::string& path, const std::string& bytes = kEmptyBrowser)
-{
-    MakeDirectories(path.substr(0, path.rfind('\\')));
-    WriteFileBytes(path, bytes);
-}
-
-// Install registered its first type in file.
-bool Served(const std::string& file)
-{
-    return Entry(file, "Viewers", "application/x-sorbix") == kCommand;
-}
-
-class BrowserLinkTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CopyFileTo(BinaryFile("browserlink.dll"), support_.File("browserlink.dll"));
-        WriteFileBytes(dependIni_, kDependIni);
-        DeleteFileA(windowsEmosaic_.c_str());
-        DeleteFileA(windowsMosaic_.c_str());
-    }
-
-    void TearDown() override
-    {
-        EXPECT_EQ(GetModuleHandleA("browserlink.dll"), nullptr) << "the module stayed loaded";
-    }
-
-    int Aval() { return install_.Available("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
-    int Integ(const char* installation = "C:\\SORBIX")
-    {
-        return install_.Integrate("browserlink.dll", installation, support_.Path().c_str());
-    }
-    int Remove() { return install_.Remove("browserlink.dll", "C:\\SORBIX", support_.Path().c_str()); }
-
-    // The module's own install result: 0 done, 3 failed.
-    int ModuleInstall(const char* directory = "C:\\SORBIX")
-    {
-        LoadedDll module(support_.File("browserlink.dll"));
-        return module.Export<FileOperation>(3)(directory, dependIni_.c_str());
-    }
-
-    ScratchDirectory support_{"support"};
-    ScratchDirectory places_{"places"};
-    std::string dependIni_ = support_.File("depend.ini");
-    std::string windowsEmosaic_ = WindowsDirectory() + "\\emosaic.ini";
-    std::string windowsMosaic_ = WindowsDirectory() + "\\mosaic.ini";
-    FileGuard emosaicGuard_{windowsEmosaic_};
-    FileGuard mosaicGuard_{windowsMosaic_};
-    ScopedVariable path_{"PATH", nullptr};
-    ScopedVariable netkit_{"NETKIT", nullptr};
-    std::string currentDirectory_ = MadeDirectory(places_.Path() + "\\current");
-    ScopedCurrentDirectory cwd_{currentDirectory_};
-    IntegrationExports install_;
-};
 
 // ---------------------------------------------------------------- discovery
 
@@ -302,17 +183,6 @@ TEST_F(BrowserLinkTest, NetkitDirectoryOfTheKitFileOrDrive)
     }
 }
 
-UINT g_windowsDirectoryLength;
-
-UINT WINAPI LongWindowsDirectory(LPSTR buffer, UINT size)
-{
-    std::string path = "C:\\" + std::string(g_windowsDirectoryLength - 3, 'w');
-    if (size <= path.size())
-        return static_cast<UINT>(path.size() + 1);
-    memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<UINT>(path.size());
-}
-
 TEST_F(BrowserLinkTest, WindowsDirectoryTooLongForTheNameSkipsPathAndCurrentDirectory)
 {
     const std::string bin = MadeDirectory(places_.Path() + "\\bin");
@@ -326,18 +196,25 @@ TEST_F(BrowserLinkTest, WindowsDirectoryTooLongForTheNameSkipsPathAndCurrentDire
     // Loaded here first, the module stays loaded across the script's calls,
     // and the patch of its imports holds for them.
     LoadedDll module(support_.File("browserlink.dll"));
-    ImportPatch patch(module.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA",
-                      reinterpret_cast<void*>(&LongWindowsDirectory));
+    UINT windowsDirectoryLength = 0;
+    ImportHook<decltype(GetWindowsDirectoryA)> longWindowsDirectory(
+        module.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA", [&](LPSTR buffer, UINT size) {
+            std::string path = "C:\\" + std::string(windowsDirectoryLength - 3, 'w');
+            if (size <= path.size())
+                return static_cast<UINT>(path.size() + 1);
+            memcpy(buffer, path.c_str(), path.size() + 1);
+            return static_cast<UINT>(path.size());
+        });
 
     // "\" + directory + "emosaic.ini" reaching 260: the probe gives up at once.
-    g_windowsDirectoryLength = 260 - 1 - 11;
+    windowsDirectoryLength = 260 - 1 - 11;
     EXPECT_EQ(Integ(), 1);
     EXPECT_FALSE(Served(bin + "\\emosaic.ini"));
     EXPECT_FALSE(Served(currentDirectory_ + "\\emosaic.ini"));
     EXPECT_TRUE(Served(kit + "\\mosaic\\emosaic.ini"));
 
     WriteFileBytes(kit + "\\mosaic\\emosaic.ini", kEmptyBrowser);
-    g_windowsDirectoryLength = 259 - 1 - 11;
+    windowsDirectoryLength = 259 - 1 - 11;
     EXPECT_EQ(Integ(), 1);
     EXPECT_TRUE(Served(bin + "\\emosaic.ini")) << "one less, and PATH is searched";
     EXPECT_FALSE(Served(kit + "\\mosaic\\emosaic.ini"));
@@ -378,9 +255,8 @@ TEST_F(BrowserLinkTest, DriveProbeSetsTheErrorModeBack)
 {
     WineDrive drive('D', MadeDirectory(places_.Path() + "\\d"), DRIVE_FIXED);
     LoadedDll module(support_.File("browserlink.dll"));
-    typedef int(WINAPI * AvailableOperation)();
     UINT before = SetErrorMode(SEM_NOGPFAULTERRORBOX);
-    EXPECT_EQ(module.Export<AvailableOperation>(2)(), 0);
+    EXPECT_EQ(module.Export<ModuleAvailableProc>(kOrdinalAvailable)(), 0);
     EXPECT_EQ(SetErrorMode(before), static_cast<UINT>(SEM_NOGPFAULTERRORBOX));
 }
 
@@ -397,7 +273,8 @@ protected:
 TEST_F(BrowserFileTest, TypeListWithAGap)
 {
     // The scan stops at the missing TYPE2: msword, named by TYPE3, counts as
-    // new, and the appended types overwrite TYPE3.
+    // new. The appended types go to TYPE2 and, passing over TYPE3 and TYPE4,
+    // to TYPE5: the browser's own entries stay.
     Browser("[Viewers]\r\nTYPE0=text/html\r\nTYPE1=audio/wav\r\nTYPE3=application/msword\r\n"
             "TYPE4=video/mpeg\r\naudio/wav=C:\\WAV\\PLAY.EXE %s\r\n"
             "application/msword=C:\\WORD\\WORD.EXE %s\r\n"
@@ -407,7 +284,8 @@ TEST_F(BrowserFileTest, TypeListWithAGap)
               (Lines{"TYPE0=text/html", "TYPE1=audio/wav", "TYPE3=application/msword",
                      "TYPE4=video/mpeg", "audio/wav=C:\\WAV\\PLAY.EXE %s",
                      std::string("application/msword=") + kCommand,
-                     "TYPE2=application/x-sorbix", std::string("application/x-sorbix=") + kCommand}));
+                     "TYPE2=application/x-sorbix", "TYPE5=application/msword",
+                     std::string("application/x-sorbix=") + kCommand}));
     EXPECT_EQ(Of("OViewers"), Lines{"application/msword=C:\\WORD\\WORD.EXE %s"});
     EXPECT_EQ(Of("Suffixes"), (Lines{"application/x-sorbix=.sbx", "application/msword=.doc,.dot"}));
     EXPECT_EQ(Of("OSuffixes"), Lines{});
@@ -431,7 +309,7 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
     EXPECT_EQ(Integ(), 1);
 
     // msword is listed: viewer, suffixes and description backed up and
-    // replaced, encoding left alone. The image type is left to the browser
+    // replaced, encoding left alone (and kept). The image type is left to the browser
     // but for its description, which is backed up too; x-sorbix is new.
     EXPECT_EQ(Of("Viewers"),
               (Lines{"TYPE0=application/msword", "TYPE1=IMAGE/GIF",
@@ -443,7 +321,7 @@ TEST_F(BrowserFileTest, ListedTypesWithViewersOfTheirOwn)
                                      "application/x-sorbix=.sbx"}));
     EXPECT_EQ(Of("OSuffixes"), Lines{"application/msword=.doc"});
     EXPECT_EQ(Of("Encodings"), (Lines{"application/msword=7bit", "application/x-sorbix=binary"}));
-    EXPECT_EQ(Of("OEncodings"), Lines{});
+    EXPECT_EQ(Of("OEncodings"), Lines{"application/msword=7bit"});
     EXPECT_EQ(Of("MIME Descriptions"),
               (Lines{"application/msword=Word document", "image/gif=GIF picture",
                      "application/x-sorbix=Sorbix document"}));
@@ -509,7 +387,8 @@ TEST_F(BrowserFileTest, DeinstallRemovesOwnCommandsAndRestoresOlderValues)
     EXPECT_EQ(Of("Viewers"),
               (Lines{"TYPE0=application/x-old", "TYPE1=application/x-new", "TYPE2=text/plain",
                      "application/x-old=C:\\OLD\\SORBIX4.EXE %s", "text/plain=NOTEPAD.EXE %s"}));
-    EXPECT_EQ(Of("Suffixes"), (Lines{"text/plain=.txt", "application/x-new=.old"}));
+    EXPECT_EQ(Of("Suffixes"), (Lines{"application/x-new=.old", "text/plain=.txt"}))
+        << "a kept value is written back where the current one stands";
     EXPECT_EQ(Of("Encodings"), Lines{"application/x-new=7bit"});
     EXPECT_EQ(Of("MIME Descriptions"), Lines{"application/x-new=Old"});
     // video/gone is no longer listed: its backups are lost with the sections.
@@ -532,7 +411,7 @@ TEST_F(BrowserFileTest, NewTypeRoundTripLeavesOnlyItsTypeEntry)
     EXPECT_EQ(Of("Suffixes"), Lines{});
     EXPECT_EQ(Of("Encodings"), Lines{"application/x-sorbix=base64"});
     EXPECT_EQ(Of("MIME Descriptions"),
-              (Lines{"image/gif=GIF picture", "application/x-sorbix=Old description"}));
+              (Lines{"application/x-sorbix=Old description", "image/gif=GIF picture"}));
 }
 
 TEST_F(BrowserFileTest, CommandAlwaysInsertsABackslash)
@@ -664,8 +543,7 @@ TEST_F(BrowserFileTest, ABrowserValueTooLongToKeepWholeIsLeftAlone)
 TEST_F(BrowserLinkTest, WepAnswersOne)
 {
     LoadedDll module(support_.File("browserlink.dll"));
-    typedef int(WINAPI * Wep)(DWORD);
-    EXPECT_EQ(module.Export<Wep>(1)(0), 1);
+    EXPECT_EQ(module.Export<ModuleWepProc>(kOrdinalWep)(0), 1);
 }
 
 }  // namespace

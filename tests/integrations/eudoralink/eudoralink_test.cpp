@@ -10,15 +10,14 @@
 
 #include <functional>
 
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "integrations/module_contract.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* FileOperation)(const char*, const char*);
 
 const char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE";
 const char kCommandLineKey[] = "Software\\Qualcomm\\Eudora\\CommandLine\\current";
@@ -101,10 +100,10 @@ public:
 
     // The module's own install or deinstall result (IntegInteg and
     // IntegRemove always answer 1).
-    int ModuleOperation(unsigned ordinal)
+    int ModuleOperation(ModuleContractOrdinal ordinal)
     {
         LoadedDll module(support_.File("eudoralink.dll"));
-        return module.Export<FileOperation>(ordinal)("C:\\Sorbix", "C:\\support\\depend.ini");
+        return module.Export<ModuleFileOperationProc>(ordinal)("C:\\Sorbix", "C:\\support\\depend.ini");
     }
 
     RegistryKeyGuard appPaths_{HKEY_LOCAL_MACHINE, kAppPathsKey};
@@ -234,7 +233,7 @@ TEST_F(EudoraLinkTest, OnlyProductVersion3010OrLaterIsAvailable)
         DeleteDirectoryTree(root_.File("First"));
         SetAppPath(MakeEudora("First", c.standIn));
         EXPECT_EQ(Aval(), c.available);
-        EXPECT_EQ(ModuleOperation(3), 1) << "Eudora was found";
+        EXPECT_EQ(ModuleOperation(kOrdinalInstall), 1) << "Eudora was found";
         EXPECT_EQ(ReadFileBytes(PlugInOf("First")), c.available ? kPlugIn : "");
         EXPECT_EQ(HasPlugIns("First"), c.available == 1) << "an older Eudora is left alone";
     }
@@ -246,8 +245,8 @@ TEST_F(EudoraLinkTest, NoEudoraAnywhere)
     EXPECT_EQ(Aval(), 0);
     EXPECT_EQ(Integ(), 1);
     EXPECT_EQ(Remove(), 1);
-    EXPECT_EQ(ModuleOperation(3), 0);
-    EXPECT_EQ(ModuleOperation(4), 0);
+    EXPECT_EQ(ModuleOperation(kOrdinalInstall), 0);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall), 0);
     EXPECT_FALSE(HasPlugIns("First"));
 }
 
@@ -280,7 +279,7 @@ TEST_F(EudoraLinkTest, InstallWithoutAPlugInToCopyStillMakesPlugins)
         DeleteDirectoryTree(root_.File("First"));
         SetAppPath(MakeEudora("First", "eudora_3010.exe"));
         c.arrange(*this);
-        EXPECT_EQ(ModuleOperation(3), 1);
+        EXPECT_EQ(ModuleOperation(kOrdinalInstall), 1);
         EXPECT_TRUE(HasPlugIns("First"));
         EXPECT_FALSE(FileExists(PlugInOf("First")));
         SetUp();
@@ -306,7 +305,7 @@ TEST_F(EudoraLinkTest, DeinstallRemovesThePlugInAndKeepsPlugins)
         WriteFileBytes(PlugInOf("First"), kPlugIn);
         WriteFileBytes(root_.File("First") + "\\plugins\\OTHER.DLL", "another plug-in");
 
-        EXPECT_EQ(ModuleOperation(4), 1);
+        EXPECT_EQ(ModuleOperation(kOrdinalDeinstall), 1);
         EXPECT_FALSE(FileExists(PlugInOf("First")));
         EXPECT_EQ(ReadFileBytes(root_.File("First") + "\\plugins\\OTHER.DLL"), "another plug-in");
 
@@ -318,13 +317,13 @@ TEST_F(EudoraLinkTest, DeinstallRemovesThePlugInAndKeepsPlugins)
 TEST_F(EudoraLinkTest, DeinstallLeavesAReadOnlyPlugInAndMakesNoPlugins)
 {
     SetAppPath(MakeEudora("First", "eudora_3010.exe"));
-    EXPECT_EQ(ModuleOperation(4), 1);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall), 1);
     EXPECT_FALSE(HasPlugIns("First")) << "deinstall does not make the directory";
 
     CreateDirectoryA((root_.File("First") + "\\plugins").c_str(), nullptr);
     WriteFileBytes(PlugInOf("First"), kPlugIn);
     SetFileAttributesA(PlugInOf("First").c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(ModuleOperation(4), 1);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall), 1);
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(ReadFileBytes(PlugInOf("First")), kPlugIn);
     EXPECT_EQ(GetFileAttributesA(PlugInOf("First").c_str()) & FILE_ATTRIBUTE_READONLY,
@@ -350,6 +349,22 @@ TEST_F(EudoraLinkTest, PathsAtTheEdgeOfTheirBuffers)
             << "a target that does not fit is not copied";
         EXPECT_EQ(Remove(), 1);
         EXPECT_FALSE(FileExists(plugIn));
+    }
+
+    // A program path of 259 characters (the most its 260 bytes hold) whose
+    // directory is short: "plugins" fits, and the plug-in is copied.
+    {
+        std::string directory = root_.File("Long");
+        CreateDirectoryA(directory.c_str(), nullptr);
+        std::string program = directory + "\\" + std::string(259 - directory.size() - 1 - 4, 'e') + ".EXE";
+        ASSERT_EQ(program.size(), 259u);
+        CopyFileTo(BinaryFile("eudora_3010.exe"), program);
+        SetAppPath(program);
+        EXPECT_EQ(Aval(), 1);
+        EXPECT_EQ(Integ(), 1);
+        EXPECT_EQ(ReadFileBytes(directory + "\\plugins\\SORBIXEU.DLL"), kPlugIn);
+        EXPECT_EQ(Remove(), 1);
+        EXPECT_FALSE(FileExists(directory + "\\plugins\\SORBIXEU.DLL"));
     }
 
     // An App Paths value that does not fit Eudora's 260 bytes is not read

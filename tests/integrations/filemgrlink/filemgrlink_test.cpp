@@ -7,18 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include "file_manager_standin.h"
-#include "import_patch.h"
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "support/file_manager_standin.h"
+#include "integrations/module_contract.h"
+#include "support/import_hook.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* AvailableOperation)();
-typedef int(WINAPI* FileOperation)(const char*, const char*);
 
 const char kAddOnsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager\\AddOns";
 
@@ -47,7 +45,7 @@ protected:
     int ModuleAvailable()
     {
         LoadedDll module(support_.File("filemgrlink.dll"));
-        return module.Export<AvailableOperation>(2)();
+        return module.Export<ModuleAvailableProc>(kOrdinalAvailable)();
     }
 
     std::string winfileIni_ = WindowsDirectory() + "\\winfile.ini";
@@ -193,20 +191,17 @@ TEST_F(FileManagerLinkTest, RoundTripThroughTheScriptExports)
     EXPECT_EQ(fileManager.ReloadCount(), 2);
 }
 
-LONG WINAPI FailingCreateKey(HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                             PHKEY, LPDWORD)
-{
-    return ERROR_ACCESS_DENIED;
-}
-
 TEST_F(FileManagerLinkTest, InstallWhoseKeyCannotBeCreatedStillNotifiesAndAnswersThree)
 {
     // Called directly: the patch must sit in the loaded module's own imports.
     LoadedDll module(support_.File("filemgrlink.dll"));
-    ImportPatch failing(module.Handle(), "ADVAPI32.dll", "RegCreateKeyExA",
-                        reinterpret_cast<void*>(&FailingCreateKey));
+    ImportHook<decltype(RegCreateKeyExA)> failing(
+        module.Handle(), "ADVAPI32.dll", "RegCreateKeyExA",
+        [](HKEY, LPCSTR, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES, PHKEY, LPDWORD) {
+            return static_cast<LONG>(ERROR_ACCESS_DENIED);
+        });
     FileManagerStandIn fileManager;
-    EXPECT_EQ(module.Export<FileOperation>(3)("C:\\Sorbix", "C:\\support\\depend.ini"), 3);
+    EXPECT_EQ(module.Export<ModuleFileOperationProc>(kOrdinalInstall)("C:\\Sorbix", "C:\\support\\depend.ini"), 3);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAddOnsKey));
     EXPECT_EQ(fileManager.ReloadCount(), 1);
 }
@@ -214,8 +209,7 @@ TEST_F(FileManagerLinkTest, InstallWhoseKeyCannotBeCreatedStillNotifiesAndAnswer
 TEST_F(FileManagerLinkTest, WepAnswersOne)
 {
     LoadedDll module(support_.File("filemgrlink.dll"));
-    typedef int(WINAPI * Wep)(DWORD);
-    EXPECT_EQ(module.Export<Wep>(1)(0), 1);
+    EXPECT_EQ(module.Export<ModuleWepProc>(kOrdinalWep)(0), 1);
 }
 
 }  // namespace

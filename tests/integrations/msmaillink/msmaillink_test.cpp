@@ -17,14 +17,15 @@
 #include <functional>
 #include <map>
 
-#include "hive_files.h"
-#include "import_patch.h"
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
-#include "token_privileges.h"
+#include "support/hive_files.h"
+#include "integrations/module_contract.h"
+#include "support/import_hook.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
+#include "support/token_privileges.h"
 
 namespace {
 
@@ -75,145 +76,6 @@ struct PatchState {
     bool failOpenToken = false;
 };
 
-PatchState g_patch;
-ImportPatch* g_loadPatch;
-ImportPatch* g_unloadPatch;
-ImportPatch* g_savePatch;
-ImportPatch* g_setValuePatch;
-ImportPatch* g_adjustPatch;
-ImportPatch* g_ownerPatch;
-ImportPatch* g_lookupPatch;
-ImportPatch* g_openTokenPatch;
-
-UINT WINAPI FakeWindowsDirectory(LPSTR buffer, UINT size)
-{
-    const std::string& path = g_patch.windowsDirectory;
-    if (path.size() + 1 > size)
-        return static_cast<UINT>(path.size() + 1);
-    memcpy(buffer, path.c_str(), path.size() + 1);
-    return static_cast<UINT>(path.size());
-}
-
-BOOL WINAPI FakeVersion(OSVERSIONINFOA* info)
-{
-    if (info->dwOSVersionInfoSize != 148)
-        return FALSE;
-    info->dwMajorVersion = 4;
-    info->dwMinorVersion = 0;
-    info->dwBuildNumber = g_patch.platform == VER_PLATFORM_WIN32_NT ? 1381 : 950;
-    info->dwPlatformId = g_patch.platform;
-    strcpy(info->szCSDVersion, "");
-    return TRUE;
-}
-
-int WINAPI RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
-{
-    g_patch.messages.push_back({text, caption, flags, owner});
-    return IDOK;
-}
-
-LONG WINAPI LoadKeepingLog(HKEY root, LPCSTR name, LPCSTR file)
-{
-    ++g_patch.loads;
-    if (g_patch.loads == g_patch.failLoadAt)
-        return g_patch.loadError;
-    LONG result = g_loadPatch->Original<decltype(&RegLoadKeyA)>()(root, name, file);
-    if (result == ERROR_SUCCESS) {
-        g_patch.hiveMounted = true;
-        WriteFileBytes(std::string(file) + ".log", "log of a mounted hive");
-    }
-    return result;
-}
-
-LONG WINAPI RecordUnload(HKEY root, LPCSTR name)
-{
-    g_patch.hiveMounted = false;
-    return g_unloadPatch->Original<decltype(&RegUnLoadKeyA)>()(root, name);
-}
-
-LONG WINAPI SaveWithoutAttributes(HKEY key, LPCSTR file, LPSECURITY_ATTRIBUTES attributes)
-{
-    ++g_patch.saves;
-    // Windows takes the hive's owner with the save; Wine refuses any
-    // attributes, so they are checked here and left out.
-    EXPECT_NE(attributes, nullptr);
-    if (attributes != nullptr) {
-        EXPECT_EQ(attributes->nLength, sizeof(SECURITY_ATTRIBUTES));
-        EXPECT_FALSE(attributes->bInheritHandle);
-        auto* descriptor = static_cast<PSECURITY_DESCRIPTOR>(attributes->lpSecurityDescriptor);
-        EXPECT_TRUE(IsValidSecurityDescriptor(descriptor));
-        PSID owner = nullptr;
-        BOOL defaulted = FALSE;
-        EXPECT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
-        EXPECT_NE(owner, nullptr) << "the hive's owner is saved with it";
-    }
-    if (g_patch.saves == g_patch.failSaveAt) {
-        WriteFileBytes(file, "part of a hive");
-        return ERROR_DISK_FULL;
-    }
-    return g_savePatch->Original<decltype(&RegSaveKeyA)>()(key, file, nullptr);
-}
-
-LONG WINAPI SetValueInStep(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                           DWORD size)
-{
-    if (g_patch.hiveMounted) {
-        ++g_patch.valueWrites;
-        if (g_patch.valueWrites == g_patch.failStepAt)
-            return ERROR_ACCESS_DENIED;
-        if (g_patch.valueWrites == g_patch.raiseInStepAt) {
-            if (g_patch.raiseCode == EXCEPTION_ACCESS_VIOLATION)
-                *static_cast<volatile int*>(nullptr) = 1;
-            RaiseException(g_patch.raiseCode, 0, 0, nullptr);
-        }
-    }
-    return g_setValuePatch->Original<decltype(&RegSetValueExA)>()(key, name, reserved, type, data,
-                                                                  size);
-}
-
-BOOL WINAPI RecordAdjust(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state, DWORD length,
-                         PTOKEN_PRIVILEGES previous, PDWORD returned)
-{
-    if (disableAll) {
-        g_patch.privilegeCalls.push_back("disable all");
-    } else {
-        for (DWORD i = 0; i < state->PrivilegeCount; ++i)
-            g_patch.privilegeCalls.push_back(PrivilegeName(state->Privileges[i].Luid));
-        if (static_cast<int>(g_patch.privilegeCalls.size()) == g_patch.failEnableAt) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-    }
-    return g_adjustPatch->Original<decltype(&AdjustTokenPrivileges)>()(token, disableAll, state,
-                                                                       length, previous, returned);
-}
-
-LONG WINAPI ReadOwner(HKEY key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor,
-                      LPDWORD size)
-{
-    if (++g_patch.ownerReads == g_patch.failOwnerAt)
-        return ERROR_ACCESS_DENIED;
-    return g_ownerPatch->Original<decltype(&RegGetKeySecurity)>()(key, what, descriptor, size);
-}
-
-BOOL WINAPI LookupPrivilege(LPCSTR system, LPCSTR name, PLUID privilege)
-{
-    if (g_patch.failLookup && strcmp(name, "SeSecurityPrivilege") == 0) {
-        SetLastError(ERROR_NO_SUCH_PRIVILEGE);
-        return FALSE;
-    }
-    return g_lookupPatch->Original<decltype(&LookupPrivilegeValueA)>()(system, name, privilege);
-}
-
-BOOL WINAPI OpenToken(HANDLE process, DWORD access, PHANDLE token)
-{
-    if (g_patch.failOpenToken) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return g_openTokenPatch->Original<decltype(&OpenProcessToken)>()(process, access, token);
-}
-
 // Every file below a directory, as paths relative to it.
 std::vector<std::string> FilesBelow(const std::string& root)
 {
@@ -229,8 +91,8 @@ class MsMailLinkTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_patch = PatchState();
-        g_patch.windowsDirectory = windows_.Path();
+        state_ = PatchState();
+        state_.windowsDirectory = windows_.Path();
         DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "sxtmpkey");
         ASSERT_TRUE(EnablePrivileges({"SeChangeNotifyPrivilege"}));
@@ -239,6 +101,133 @@ protected:
     void TearDown() override
     {
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey")) << "a hive stayed mounted";
+    }
+
+    UINT FakeWindowsDirectory(LPSTR buffer, UINT size)
+    {
+        const std::string& path = state_.windowsDirectory;
+        if (path.size() + 1 > size)
+            return static_cast<UINT>(path.size() + 1);
+        memcpy(buffer, path.c_str(), path.size() + 1);
+        return static_cast<UINT>(path.size());
+    }
+
+    BOOL FakeVersion(OSVERSIONINFOA* info)
+    {
+        if (info->dwOSVersionInfoSize != 148)
+            return FALSE;
+        info->dwMajorVersion = 4;
+        info->dwMinorVersion = 0;
+        info->dwBuildNumber = state_.platform == VER_PLATFORM_WIN32_NT ? 1381 : 950;
+        info->dwPlatformId = state_.platform;
+        strcpy(info->szCSDVersion, "");
+        return TRUE;
+    }
+
+    int RecordMessage(HWND owner, LPCSTR text, LPCSTR caption, UINT flags)
+    {
+        state_.messages.push_back({text, caption, flags, owner});
+        return IDOK;
+    }
+
+    LONG LoadKeepingLog(HKEY root, LPCSTR name, LPCSTR file)
+    {
+        ++state_.loads;
+        if (state_.loads == state_.failLoadAt)
+            return state_.loadError;
+        LONG result = load_.Original()(root, name, file);
+        if (result == ERROR_SUCCESS) {
+            state_.hiveMounted = true;
+            WriteFileBytes(std::string(file) + ".log", "log of a mounted hive");
+        }
+        return result;
+    }
+
+    LONG RecordUnload(HKEY root, LPCSTR name)
+    {
+        state_.hiveMounted = false;
+        return unload_.Original()(root, name);
+    }
+
+    LONG SaveWithoutAttributes(HKEY key, LPCSTR file, LPSECURITY_ATTRIBUTES attributes)
+    {
+        ++state_.saves;
+        // Windows takes the hive's owner with the save; Wine refuses any
+        // attributes, so they are checked here and left out.
+        EXPECT_NE(attributes, nullptr);
+        if (attributes != nullptr) {
+            EXPECT_EQ(attributes->nLength, sizeof(SECURITY_ATTRIBUTES));
+            EXPECT_FALSE(attributes->bInheritHandle);
+            auto* descriptor = static_cast<PSECURITY_DESCRIPTOR>(attributes->lpSecurityDescriptor);
+            EXPECT_TRUE(IsValidSecurityDescriptor(descriptor));
+            PSID owner = nullptr;
+            BOOL defaulted = FALSE;
+            EXPECT_TRUE(GetSecurityDescriptorOwner(descriptor, &owner, &defaulted));
+            EXPECT_NE(owner, nullptr) << "the hive's owner is saved with it";
+        }
+        if (state_.saves == state_.failSaveAt) {
+            WriteFileBytes(file, "part of a hive");
+            return ERROR_DISK_FULL;
+        }
+        return save_.Original()(key, file, nullptr);
+    }
+
+    LONG SetValueInStep(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
+                               DWORD size)
+    {
+        if (state_.hiveMounted) {
+            ++state_.valueWrites;
+            if (state_.valueWrites == state_.failStepAt)
+                return ERROR_ACCESS_DENIED;
+            if (state_.valueWrites == state_.raiseInStepAt) {
+                if (state_.raiseCode == EXCEPTION_ACCESS_VIOLATION)
+                    *static_cast<volatile int*>(nullptr) = 1;
+                RaiseException(state_.raiseCode, 0, 0, nullptr);
+            }
+        }
+        return setValue_.Original()(key, name, reserved, type, data, size);
+    }
+
+    BOOL RecordAdjust(HANDLE token, BOOL disableAll, PTOKEN_PRIVILEGES state, DWORD length,
+                             PTOKEN_PRIVILEGES previous, PDWORD returned)
+    {
+        if (disableAll) {
+            state_.privilegeCalls.push_back("disable all");
+        } else {
+            for (DWORD i = 0; i < state->PrivilegeCount; ++i)
+                state_.privilegeCalls.push_back(PrivilegeName(state->Privileges[i].Luid));
+            if (static_cast<int>(state_.privilegeCalls.size()) == state_.failEnableAt) {
+                SetLastError(ERROR_ACCESS_DENIED);
+                return FALSE;
+            }
+        }
+        return adjust_.Original()(token, disableAll, state, length, previous, returned);
+    }
+
+    LONG ReadOwner(HKEY key, SECURITY_INFORMATION what, PSECURITY_DESCRIPTOR descriptor,
+                          LPDWORD size)
+    {
+        if (++state_.ownerReads == state_.failOwnerAt)
+            return ERROR_ACCESS_DENIED;
+        return owner_.Original()(key, what, descriptor, size);
+    }
+
+    BOOL LookupPrivilege(LPCSTR system, LPCSTR name, PLUID privilege)
+    {
+        if (state_.failLookup && strcmp(name, "SeSecurityPrivilege") == 0) {
+            SetLastError(ERROR_NO_SUCH_PRIVILEGE);
+            return FALSE;
+        }
+        return lookup_.Original()(system, name, privilege);
+    }
+
+    BOOL OpenToken(HANDLE process, DWORD access, PHANDLE token)
+    {
+        if (state_.failOpenToken) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        return openToken_.Original()(process, access, token);
     }
 
     std::string Profile(const std::string& name) const
@@ -304,6 +293,7 @@ protected:
     }
     int Remove() { return install_.Remove("msmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
+    PatchState state_;
     ScratchDirectory support_{"support"};
     ScratchDirectory windows_{"windows"};
     RegistryKeyGuard mailKey_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
@@ -311,32 +301,40 @@ protected:
     bool copied_ = CopyFileA(BinaryFile("msmaillink.dll").c_str(),
                              support_.File("msmaillink.dll").c_str(), FALSE) != FALSE;
     LoadedDll module_{support_.File("msmaillink.dll")};
-    ImportPatch windowsDirectory_{module_.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA",
-                                  reinterpret_cast<void*>(&FakeWindowsDirectory)};
-    ImportPatch version_{module_.Handle(), "KERNEL32.dll", "GetVersionExA",
-                         reinterpret_cast<void*>(&FakeVersion)};
-    ImportPatch messageBox_{module_.Handle(), "USER32.dll", "MessageBoxA",
-                            reinterpret_cast<void*>(&RecordMessage)};
-    ImportPatch load_{module_.Handle(), "ADVAPI32.dll", "RegLoadKeyA",
-                      reinterpret_cast<void*>(&LoadKeepingLog)};
-    ImportPatch unload_{module_.Handle(), "ADVAPI32.dll", "RegUnLoadKeyA",
-                        reinterpret_cast<void*>(&RecordUnload)};
-    ImportPatch save_{module_.Handle(), "ADVAPI32.dll", "RegSaveKeyA",
-                      reinterpret_cast<void*>(&SaveWithoutAttributes)};
-    ImportPatch setValue_{module_.Handle(), "ADVAPI32.dll", "RegSetValueExA",
-                          reinterpret_cast<void*>(&SetValueInStep)};
-    ImportPatch adjust_{module_.Handle(), "ADVAPI32.dll", "AdjustTokenPrivileges",
-                        reinterpret_cast<void*>(&RecordAdjust)};
-    ImportPatch owner_{module_.Handle(), "ADVAPI32.dll", "RegGetKeySecurity",
-                       reinterpret_cast<void*>(&ReadOwner)};
-    ImportPatch lookup_{module_.Handle(), "ADVAPI32.dll", "LookupPrivilegeValueA",
-                        reinterpret_cast<void*>(&LookupPrivilege)};
-    ImportPatch openToken_{module_.Handle(), "ADVAPI32.dll", "OpenProcessToken",
-                           reinterpret_cast<void*>(&OpenToken)};
-    bool registered_ = (g_loadPatch = &load_, g_unloadPatch = &unload_, g_savePatch = &save_,
-                        g_setValuePatch = &setValue_, g_adjustPatch = &adjust_,
-                        g_ownerPatch = &owner_, g_lookupPatch = &lookup_,
-                        g_openTokenPatch = &openToken_, true);
+    // The module's imports, answered by the fixture (see PatchState).
+    ImportHook<decltype(GetWindowsDirectoryA)> windowsDirectory_{
+        module_.Handle(), "KERNEL32.dll", "GetWindowsDirectoryA",
+        [this](auto... arguments) { return FakeWindowsDirectory(arguments...); }};
+    ImportHook<decltype(GetVersionExA)> version_{
+        module_.Handle(), "KERNEL32.dll", "GetVersionExA",
+        [this](auto... arguments) { return FakeVersion(arguments...); }};
+    ImportHook<decltype(MessageBoxA)> messageBox_{
+        module_.Handle(), "USER32.dll", "MessageBoxA",
+        [this](auto... arguments) { return RecordMessage(arguments...); }};
+    ImportHook<decltype(RegLoadKeyA)> load_{
+        module_.Handle(), "ADVAPI32.dll", "RegLoadKeyA",
+        [this](auto... arguments) { return LoadKeepingLog(arguments...); }};
+    ImportHook<decltype(RegUnLoadKeyA)> unload_{
+        module_.Handle(), "ADVAPI32.dll", "RegUnLoadKeyA",
+        [this](auto... arguments) { return RecordUnload(arguments...); }};
+    ImportHook<decltype(RegSaveKeyA)> save_{
+        module_.Handle(), "ADVAPI32.dll", "RegSaveKeyA",
+        [this](auto... arguments) { return SaveWithoutAttributes(arguments...); }};
+    ImportHook<decltype(RegSetValueExA)> setValue_{
+        module_.Handle(), "ADVAPI32.dll", "RegSetValueExA",
+        [this](auto... arguments) { return SetValueInStep(arguments...); }};
+    ImportHook<decltype(AdjustTokenPrivileges)> adjust_{
+        module_.Handle(), "ADVAPI32.dll", "AdjustTokenPrivileges",
+        [this](auto... arguments) { return RecordAdjust(arguments...); }};
+    ImportHook<decltype(RegGetKeySecurity)> owner_{
+        module_.Handle(), "ADVAPI32.dll", "RegGetKeySecurity",
+        [this](auto... arguments) { return ReadOwner(arguments...); }};
+    ImportHook<decltype(LookupPrivilegeValueA)> lookup_{
+        module_.Handle(), "ADVAPI32.dll", "LookupPrivilegeValueA",
+        [this](auto... arguments) { return LookupPrivilege(arguments...); }};
+    ImportHook<decltype(OpenProcessToken)> openToken_{
+        module_.Handle(), "ADVAPI32.dll", "OpenProcessToken",
+        [this](auto... arguments) { return OpenToken(arguments...); }};
     IntegrationExports install_;
 };
 
@@ -391,7 +389,7 @@ TEST_F(MsMailLinkTest, AvailableAnswersWhetherTheUserHasALogin)
 
 TEST_F(MsMailLinkTest, InstallWritesTheHandlerBesideTheDirectory)
 {
-    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
     // The value is built in 52 bytes: 51 characters with "sxmscah.dll,2".
     const std::string longest = "C:\\" + std::string(51 - 14 - 3, 'd');
     const struct {
@@ -424,13 +422,13 @@ TEST_F(MsMailLinkTest, HandlerTooLongForItsBufferIsWrittenNowhere)
 
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\OLD\\sxmscah.dll,2"));
     EXPECT_EQ(SnapshotFiles(), before) << "no user hive was touched";
-    EXPECT_EQ(g_patch.loads, 0);
-    EXPECT_TRUE(g_patch.messages.empty());
+    EXPECT_EQ(state_.loads, 0);
+    EXPECT_TRUE(state_.messages.empty());
 }
 
 TEST_F(MsMailLinkTest, InstallAndDeinstallKeepTheMailKey)
 {
-    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
     SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", "me");
 
     EXPECT_EQ(Remove(), 1) << "nothing to remove yet";
@@ -452,7 +450,7 @@ TEST_F(MsMailLinkTest, InstallAndDeinstallKeepTheMailKey)
 
 TEST_F(MsMailLinkTest, OnWindows95OnlyTheCurrentUserIsServed)
 {
-    g_patch.platform = VER_PLATFORM_WIN32_WINDOWS;
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
     MakeNtLayout();
     auto before = SnapshotFiles();
     auto enabled = EnabledPrivileges();
@@ -463,7 +461,7 @@ TEST_F(MsMailLinkTest, OnWindows95OnlyTheCurrentUserIsServed)
     EXPECT_TRUE(IsAbsentValue(HKEY_CURRENT_USER, kMailKey, kHandler));
 
     EXPECT_EQ(SnapshotFiles(), before);
-    EXPECT_TRUE(g_patch.privilegeCalls.empty());
+    EXPECT_TRUE(state_.privilegeCalls.empty());
     EXPECT_EQ(EnabledPrivileges(), enabled);
 }
 
@@ -479,10 +477,10 @@ TEST_F(MsMailLinkTest, OnWindowsNtEveryProfileNotInUseIsServed)
     }
     const std::vector<std::string> afterInstall = {"SeBackupPrivilege", "SeRestorePrivilege",
                                                    "SeSecurityPrivilege", "disable all"};
-    EXPECT_EQ(g_patch.privilegeCalls, afterInstall);
+    EXPECT_EQ(state_.privilegeCalls, afterInstall);
     EXPECT_TRUE(EnabledPrivileges().empty()) << "the pass ends with every privilege disabled";
-    EXPECT_TRUE(g_patch.messages.empty());
-    EXPECT_EQ(g_patch.saves, 2);
+    EXPECT_TRUE(state_.messages.empty());
+    EXPECT_EQ(state_.saves, 2);
     ExpectNoScratchLeft();
 
     const std::string value = "C:\\Sorbix\\sxmscah.dll,2";
@@ -511,7 +509,7 @@ TEST_F(MsMailLinkTest, OnWindowsNtEveryProfileNotInUseIsServed)
         EXPECT_EQ(Remove(), 1);
     }
     EXPECT_TRUE(EnabledPrivileges().empty());
-    EXPECT_TRUE(g_patch.messages.empty());
+    EXPECT_TRUE(state_.messages.empty());
     ExpectNoScratchLeft();
     {
         MountedHive other(ProfileHive("Other User"));
@@ -559,7 +557,7 @@ TEST_F(MsMailLinkTest, NoHiveSourceMeansNoPassAtAll)
 {
     auto enabled = EnabledPrivileges();
     EXPECT_EQ(Integ("C:\\Sorbix"), 1);
-    EXPECT_TRUE(g_patch.privilegeCalls.empty());
+    EXPECT_TRUE(state_.privilegeCalls.empty());
     EXPECT_EQ(EnabledPrivileges(), enabled);
     EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
 }
@@ -587,7 +585,7 @@ TEST_F(MsMailLinkTest, DeinstallWhereNoHandlerIsSetPutsTheHiveBackUnchanged)
     auto before = SnapshotFiles();
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(SnapshotFiles(), before);
-    EXPECT_EQ(g_patch.saves, 0) << "the step found nothing to remove";
+    EXPECT_EQ(state_.saves, 0) << "the step found nothing to remove";
     EXPECT_TRUE(EnabledPrivileges().empty());
 }
 
@@ -604,26 +602,26 @@ TEST_F(MsMailLinkTest, EveryFailurePointPutsTheHivesBack)
         bool message;
         int served;  // of the two hives that can be served
     } cases[] = {
-        {"enabling the restore privilege is refused", [] { g_patch.failEnableAt = 2; }, true,
+        {"enabling the restore privilege is refused", [this] { state_.failEnableAt = 2; }, true,
          true, 0},
         {"enabling the security privilege is refused (deinstall)",
-         [] { g_patch.failEnableAt = 3; }, false, true, 0},
+         [this] { state_.failEnableAt = 3; }, false, true, 0},
         {"the load lacks the privilege",
-         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_PRIVILEGE_NOT_HELD; }, true, true,
+         [this] { state_.failLoadAt = 1, state_.loadError = ERROR_PRIVILEGE_NOT_HELD; }, true, true,
          0},
         {"the load lacks the privilege (deinstall)",
-         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_PRIVILEGE_NOT_HELD; }, false,
+         [this] { state_.failLoadAt = 1, state_.loadError = ERROR_PRIVILEGE_NOT_HELD; }, false,
          true, 0},
         {"the load fails otherwise",
-         [] { g_patch.failLoadAt = 1, g_patch.loadError = ERROR_BADDB; }, true, false, 1},
-        {"the owner cannot be read", [] { g_patch.failOwnerAt = 1; }, true, false, 1},
-        {"the step fails", [] { g_patch.failStepAt = 1; }, true, false, 1},
+         [this] { state_.failLoadAt = 1, state_.loadError = ERROR_BADDB; }, true, false, 1},
+        {"the owner cannot be read", [this] { state_.failOwnerAt = 1; }, true, false, 1},
+        {"the step fails", [this] { state_.failStepAt = 1; }, true, false, 1},
         {"the step raises an exception",
-         [] { g_patch.raiseInStepAt = 1, g_patch.raiseCode = 0xE0534F58; }, true, false, 1},
+         [this] { state_.raiseInStepAt = 1, state_.raiseCode = 0xE0534F58; }, true, false, 1},
         {"the step makes an access violation",
-         [] { g_patch.raiseInStepAt = 1, g_patch.raiseCode = EXCEPTION_ACCESS_VIOLATION; }, true,
+         [this] { state_.raiseInStepAt = 1, state_.raiseCode = EXCEPTION_ACCESS_VIOLATION; }, true,
          false, 1},
-        {"the save fails after writing part of a file", [] { g_patch.failSaveAt = 1; }, true,
+        {"the save fails after writing part of a file", [this] { state_.failSaveAt = 1; }, true,
          false, 1},
     };
     for (const auto& c : cases) {
@@ -635,11 +633,11 @@ TEST_F(MsMailLinkTest, EveryFailurePointPutsTheHivesBack)
         AddProfile("Other User", {{kMailKey, kHandler, "C:\\Old\\sxmscah.dll,2"},
                                   {kMailKey, "Login", "other"}});
         auto before = SnapshotFiles();
-        g_patch.messages.clear();
-        g_patch.privilegeCalls.clear();
-        g_patch.loads = g_patch.saves = g_patch.valueWrites = g_patch.ownerReads = 0;
-        g_patch.failEnableAt = g_patch.failLoadAt = g_patch.failOwnerAt = g_patch.failStepAt =
-            g_patch.raiseInStepAt = g_patch.failSaveAt = 0;
+        state_.messages.clear();
+        state_.privilegeCalls.clear();
+        state_.loads = state_.saves = state_.valueWrites = state_.ownerReads = 0;
+        state_.failEnableAt = state_.failLoadAt = state_.failOwnerAt = state_.failStepAt =
+            state_.raiseInStepAt = state_.failSaveAt = 0;
         c.arrange();
         ASSERT_TRUE(EnablePrivileges({"SeChangeNotifyPrivilege"}));
 
@@ -657,12 +655,12 @@ TEST_F(MsMailLinkTest, EveryFailurePointPutsTheHivesBack)
         ExpectNoScratchLeft();
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "sxtmpkey"));
         EXPECT_TRUE(EnabledPrivileges().empty());
-        ASSERT_EQ(g_patch.messages.size(), c.message ? 1u : 0u);
+        ASSERT_EQ(state_.messages.size(), c.message ? 1u : 0u);
         if (c.message) {
-            EXPECT_EQ(g_patch.messages[0].text, c.installing ? kInstallText : kDeinstallText);
-            EXPECT_EQ(g_patch.messages[0].caption, "Sorbix");
-            EXPECT_EQ(g_patch.messages[0].flags, static_cast<UINT>(MB_OK));
-            EXPECT_EQ(g_patch.messages[0].owner, nullptr);
+            EXPECT_EQ(state_.messages[0].text, c.installing ? kInstallText : kDeinstallText);
+            EXPECT_EQ(state_.messages[0].caption, "Sorbix");
+            EXPECT_EQ(state_.messages[0].flags, static_cast<UINT>(MB_OK));
+            EXPECT_EQ(state_.messages[0].owner, nullptr);
         }
         // The current user is served in every case.
         if (c.installing)
@@ -678,8 +676,8 @@ TEST_F(MsMailLinkTest, WithoutTokenOrPrivilegeNamesThePassDoesNothing)
         const char* what;
         bool* flag;
     } cases[] = {
-        {"the token cannot be opened", &g_patch.failOpenToken},
-        {"a privilege cannot be looked up", &g_patch.failLookup},
+        {"the token cannot be opened", &state_.failOpenToken},
+        {"a privilege cannot be looked up", &state_.failLookup},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -687,22 +685,142 @@ TEST_F(MsMailLinkTest, WithoutTokenOrPrivilegeNamesThePassDoesNothing)
         MakeNtLayout();
         auto before = SnapshotFiles();
         auto enabled = EnabledPrivileges();
-        g_patch.privilegeCalls.clear();
+        state_.privilegeCalls.clear();
         *c.flag = true;
         EXPECT_EQ(Integ("C:\\Sorbix"), 1);
         *c.flag = false;
         EXPECT_EQ(SnapshotFiles(), before);
-        EXPECT_TRUE(g_patch.privilegeCalls.empty());
+        EXPECT_TRUE(state_.privilegeCalls.empty());
         EXPECT_EQ(EnabledPrivileges(), enabled) << "privileges are left as they were";
-        EXPECT_TRUE(g_patch.messages.empty());
+        EXPECT_TRUE(state_.messages.empty());
         EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
     }
 }
 
+// Another product's attachment handler, there before install, is kept
+// beside the viewer's and given back by deinstall, type and bytes as they
+// were; a handler that already is the viewer's is not kept.
+const char kHandlerBackup[] = "Sorbix Backup - CustomAttachmentHandler";
+
+TEST_F(MsMailLinkTest, AnotherProductsHandlerIsKeptAndGivenBack)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string bytes;  // as stored
+    } cases[] = {
+        {"a text", REG_SZ, SzBytes("C:\\Other\\OtherCah.DLL,1")},
+        {"an expandable text", REG_EXPAND_SZ, SzBytes("%ProgramFiles%\\Other\\cah.dll,3")},
+        {"an empty text", REG_SZ, SzBytes("")},
+        {"bytes without a terminating zero", REG_BINARY, std::string("C:\\x.dll,1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+        SetRegSz(HKEY_CURRENT_USER, kMailKey, "Login", "me");
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMailKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        RegSetValueExA(key, kHandler, 0, c.type, reinterpret_cast<const BYTE*>(c.bytes.data()),
+                       static_cast<DWORD>(c.bytes.size()));
+        RegCloseKey(key);
+
+        EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+        EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Sorbix\\sxmscah.dll,2"));
+        // A second install finds the viewer's handler and keeps the first
+        // backup.
+        EXPECT_EQ(Integ("D:\\Sorbix"), 1);
+        RegistryValue kept = ReadRegistryValue(HKEY_CURRENT_USER, kMailKey, kHandlerBackup);
+        EXPECT_EQ(kept.type, c.type);
+        EXPECT_EQ(kept.bytes, c.bytes);
+
+        EXPECT_EQ(Remove(), 1);
+        RegistryValue back = ReadRegistryValue(HKEY_CURRENT_USER, kMailKey, kHandler);
+        EXPECT_EQ(back.type, c.type);
+        EXPECT_EQ(back.bytes, c.bytes) << Printable(back.bytes);
+        std::vector<std::string> names = ValueNames(HKEY_CURRENT_USER, kMailKey);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{kHandler, "Login"}));
+    }
+}
+
+TEST_F(MsMailLinkTest, AHandlerThatIsTheViewersIsNotKept)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\OLD\\SXMSCAH.DLL,2");
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(ValueNames(HKEY_CURRENT_USER, kMailKey).empty());
+}
+
+TEST_F(MsMailLinkTest, DeinstallLeavesAHandlerThatIsNotTheViewers)
+{
+    // Another product took the handler over after the viewer's install:
+    // deinstall leaves it and drops the viewer's backup, which is no
+    // longer what the user had.
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Newer\\cah.dll,1");
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandlerBackup, "C:\\Older\\cah.dll,1");
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Newer\\cah.dll,1"));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+}
+
+TEST_F(MsMailLinkTest, AHandlerTooLongToKeepWholeIsLeftAsItIs)
+{
+    state_.platform = VER_PLATFORM_WIN32_WINDOWS;
+    const std::string longHandler = "C:\\Other\\" + std::string(1100, 'h') + ".dll,1";
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler);
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, longHandler));
+}
+
+TEST_F(MsMailLinkTest, EveryUsersOwnHandlerIsKeptAndGivenBack)
+{
+    AddProfile("Default User", {{"Control Panel\\Desktop", "Wallpaper", "(None)"}});
+    AddProfile("Other User", {{kMailKey, "Login", "other"},
+                              {kMailKey, kHandler, "C:\\Other\\OtherCah.DLL,1"}});
+    SetRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Mine\\cah.dll,4");
+
+    EXPECT_EQ(Integ("C:\\Sorbix"), 1);
+    {
+        MountedHive other(ProfileHive("Other User"));
+        EXPECT_EQ(other.Read(kMailKey, kHandler).bytes, SzBytes("C:\\Sorbix\\sxmscah.dll,2"));
+        EXPECT_EQ(other.Read(kMailKey, kHandlerBackup).bytes, SzBytes("C:\\Other\\OtherCah.DLL,1"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandlerBackup).exists) << "it had no handler to keep";
+    }
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandlerBackup, "C:\\Mine\\cah.dll,4"));
+
+    EnablePrivileges({"SeChangeNotifyPrivilege"});
+    EXPECT_EQ(Remove(), 1);
+    ExpectNoScratchLeft();
+    {
+        MountedHive other(ProfileHive("Other User"));
+        RegistryValue back = other.Read(kMailKey, kHandler);
+        EXPECT_EQ(back.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(back.bytes, SzBytes("C:\\Other\\OtherCah.DLL,1"));
+        EXPECT_FALSE(other.Read(kMailKey, kHandlerBackup).exists);
+        EXPECT_EQ(other.Read(kMailKey, "Login").bytes, SzBytes("other"));
+    }
+    {
+        MountedHive fresh(ProfileHive("Default User"));
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandler).exists);
+        EXPECT_FALSE(fresh.Read(kMailKey, kHandlerBackup).exists);
+    }
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, kMailKey, kHandler, "C:\\Mine\\cah.dll,4"));
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, kMailKey), std::vector<std::string>{kHandler});
+}
+
 TEST_F(MsMailLinkTest, WepAnswersOne)
 {
-    typedef int(WINAPI * Wep)(DWORD);
-    EXPECT_EQ(module_.Export<Wep>(1)(0), 1);
+    EXPECT_EQ(module_.Export<ModuleWepProc>(kOrdinalWep)(0), 1);
 }
 
 }  // namespace

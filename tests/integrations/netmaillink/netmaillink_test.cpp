@@ -7,16 +7,14 @@
 
 #include <gtest/gtest.h>
 
-#include "integration_exports.h"
-#include "loaded_dll.h"
-#include "process_environment.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "integrations/module_contract.h"
+#include "support/integration_exports.h"
+#include "support/loaded_dll.h"
+#include "support/process_environment.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* FileOperation)(const char*, const char*);
-typedef int(WINAPI* AvailableOperation)();
 
 const char kMissing[] = "<missing>";
 
@@ -49,10 +47,10 @@ protected:
     int Remove() { return install_.Remove("netmaillink.dll", "C:\\Sorbix", support_.Path().c_str()); }
 
     // The module's own result of ordinal 3 or 4.
-    int ModuleOperation(unsigned ordinal, const char* directory)
+    int ModuleOperation(ModuleContractOrdinal ordinal, const char* directory)
     {
         LoadedDll module(support_.File("netmaillink.dll"));
-        return module.Export<FileOperation>(ordinal)(directory, "C:\\support\\depend.ini");
+        return module.Export<ModuleFileOperationProc>(ordinal)(directory, "C:\\support\\depend.ini");
     }
 
     std::string Viewer() { return Entry(mailIni_, "Viewers", "default"); }
@@ -89,23 +87,23 @@ TEST_F(NetMailLinkTest, AvailableWhenTheMailIniBesideTheKitExists)
     }
 }
 
-TEST_F(NetMailLinkTest, RoundTripKeepsTheOldCommandInLowerCase)
+TEST_F(NetMailLinkTest, RoundTripGivesTheOldCommandBackAsItWas)
 {
-    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\APPS\\VIEWER.EXE\r\ntext/plain=NOTEPAD.EXE\r\n");
+    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\APPS\\Viewer.EXE /P\r\ntext/plain=NOTEPAD.EXE\r\n");
     ASSERT_EQ(Aval(), 1);
 
     EXPECT_EQ(Integ("C:\\SORBIX"), 1);
     EXPECT_EQ(Viewer(), "C:\\SORBIX\\sorbix.exe") << "the command carries no argument";
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\Viewer.EXE /P") << "kept letter for letter";
     EXPECT_EQ(Entry(mailIni_, "Viewers", "text/plain"), "NOTEPAD.EXE");
 
     // A second install finds its own command and keeps the first backup.
     EXPECT_EQ(Integ("D:\\Other"), 1);
     EXPECT_EQ(Viewer(), "D:\\Other\\sorbix.exe");
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\Viewer.EXE /P");
 
     EXPECT_EQ(Remove(), 1);
-    EXPECT_EQ(Viewer(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Viewer(), "C:\\APPS\\Viewer.EXE /P");
     EXPECT_EQ(Backup(), "") << "the backup entry stays, emptied";
     EXPECT_EQ(Entry(mailIni_, "Viewers", "text/plain"), "NOTEPAD.EXE");
 
@@ -113,6 +111,17 @@ TEST_F(NetMailLinkTest, RoundTripKeepsTheOldCommandInLowerCase)
     std::string after = ReadFileBytes(mailIni_);
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(ReadFileBytes(mailIni_), after);
+}
+
+TEST_F(NetMailLinkTest, ABackupKeptInSmallLettersByAnEarlierInstallRestoresAsItStands)
+{
+    WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\Sorbix\\SORBIX.exe\r\n"
+                             "[Sorbix Backup - Viewers]\r\ndefault=c:\\apps\\viewer.exe /p\r\n");
+    EXPECT_EQ(Integ("C:\\SORBIX"), 1);
+    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe /p") << "the viewer's own command is not kept";
+    EXPECT_EQ(Remove(), 1);
+    EXPECT_EQ(Viewer(), "c:\\apps\\viewer.exe /p");
+    EXPECT_EQ(Backup(), "");
 }
 
 TEST_F(NetMailLinkTest, CommandJoinsTheDirectoryWithOneBackslash)
@@ -127,7 +136,7 @@ TEST_F(NetMailLinkTest, CommandJoinsTheDirectoryWithOneBackslash)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.directory);
-        EXPECT_EQ(ModuleOperation(3, c.directory), 3);
+        EXPECT_EQ(ModuleOperation(kOrdinalInstall, c.directory), 3);
         EXPECT_EQ(Viewer(), c.command);
     }
 }
@@ -160,7 +169,7 @@ TEST_F(NetMailLinkTest, NoBackupOfAnEmptyOrAbsentOrOwnCommand)
 
 TEST_F(NetMailLinkTest, DeinstallLeavesAForeignCommandAndAMissingFileAlone)
 {
-    EXPECT_EQ(ModuleOperation(4, "C:\\SORBIX"), 1);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall, "C:\\SORBIX"), 1);
     EXPECT_FALSE(FileExists(mailIni_)) << "deinstall made the file";
 
     const std::string foreign =
@@ -197,7 +206,7 @@ TEST_F(NetMailLinkTest, KitPathsOfTheNetkitValue)
     netkitVariable_.Set((kit_.Path() + "\\").c_str());
     WriteFileBytes(mailIni_, "[Viewers]\r\ndefault=C:\\SORBIX\\sorbix.exe\r\n");
     EXPECT_EQ(Aval(), 0);
-    EXPECT_EQ(ModuleOperation(3, "C:\\OTHER"), 3);
+    EXPECT_EQ(ModuleOperation(kOrdinalInstall, "C:\\OTHER"), 3);
     EXPECT_EQ(Remove(), 1);
     EXPECT_EQ(Viewer(), "C:\\SORBIX\\sorbix.exe");
 
@@ -212,8 +221,8 @@ TEST_F(NetMailLinkTest, KitPathsOfTheNetkitValue)
 
     // NETKIT not set: nothing is written anywhere.
     netkitVariable_.Set(nullptr);
-    EXPECT_EQ(ModuleOperation(3, "C:\\OTHER"), 3);
-    EXPECT_EQ(ModuleOperation(4, "C:\\OTHER"), 1);
+    EXPECT_EQ(ModuleOperation(kOrdinalInstall, "C:\\OTHER"), 3);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall, "C:\\OTHER"), 1);
     EXPECT_EQ(Viewer(), "C:\\SORBIX\\sorbix.exe");
     EXPECT_FALSE(FileExists("C:\\maildr.ini"));
 }
@@ -225,15 +234,15 @@ TEST_F(NetMailLinkTest, CommandAtTheEdgeOfItsBufferIsWrittenWholeOrNotAtAll)
 
     // directory + "\" + "sorbix.exe" in 52 bytes: at most 51 characters.
     const std::string tooLong = "C:\\" + std::string(52 - 11 - 3, 'd');
-    EXPECT_EQ(ModuleOperation(3, tooLong.c_str()), 3);
+    EXPECT_EQ(ModuleOperation(kOrdinalInstall, tooLong.c_str()), 3);
     EXPECT_EQ(ReadFileBytes(mailIni_), before) << "neither the command nor a backup is written";
-    EXPECT_EQ(ModuleOperation(3, (tooLong + "\\").c_str()), 3);
+    EXPECT_EQ(ModuleOperation(kOrdinalInstall, (tooLong + "\\").c_str()), 3);
     EXPECT_EQ(ReadFileBytes(mailIni_), before);
 
     const std::string fits = "C:\\" + std::string(51 - 11 - 3, 'd');
     EXPECT_EQ(Integ(fits), 1);
     EXPECT_EQ(Viewer(), fits + "\\sorbix.exe");
-    EXPECT_EQ(Backup(), "c:\\apps\\viewer.exe");
+    EXPECT_EQ(Backup(), "C:\\APPS\\VIEWER.EXE");
 }
 
 TEST_F(NetMailLinkTest, NetkitValueAtTheEdgeOfAWindowsPath)
@@ -253,7 +262,7 @@ TEST_F(NetMailLinkTest, NetkitValueAtTheEdgeOfAWindowsPath)
     const std::string tooLong = kitDirectory + "\\\\netkit.ini";
     netkitVariable_.Set(tooLong.c_str());
     EXPECT_EQ(Aval(), 0);
-    EXPECT_EQ(ModuleOperation(4, ""), 1);
+    EXPECT_EQ(ModuleOperation(kOrdinalDeinstall, ""), 1);
     EXPECT_EQ(Entry(kitDirectory + "\\maildr.ini", "Viewers", "default"), "C:\\SORBIX\\sorbix.exe");
 }
 
@@ -269,8 +278,7 @@ TEST_F(NetMailLinkTest, AnOldCommandTooLongToKeepWholeIsLeftAlone)
 TEST_F(NetMailLinkTest, WepAnswersOne)
 {
     LoadedDll module(support_.File("netmaillink.dll"));
-    typedef int(WINAPI * Wep)(DWORD);
-    EXPECT_EQ(module.Export<Wep>(1)(0), 1);
+    EXPECT_EQ(module.Export<ModuleWepProc>(kOrdinalWep)(0), 1);
 }
 
 }  // namespace

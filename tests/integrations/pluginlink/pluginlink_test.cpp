@@ -9,20 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "import_patch.h"
-#include "loaded_dll.h"
-#include "registry_state.h"
-#include "scratch_files.h"
-#include "test_paths.h"
+#include "install/install_exports.h"
+#include "integrations/module_contract.h"
+#include "support/loaded_dll.h"
+#include "support/registry_calls.h"
+#include "support/registry_state.h"
+#include "support/scratch_files.h"
+#include "support/test_paths.h"
 
 namespace {
-
-typedef int(WINAPI* LoadPlugExport)(DWORD, const char* moduleFile, const char* first,
-                                    const char* second);
-typedef int(WINAPI* AvailableOperation)();
-typedef int(WINAPI* InstallOperation)(const char* first, const char* productKeyPath,
-                                      const char* iniDirectory);
-typedef int(WINAPI* DeinstallOperation)(DWORD, DWORD);
 
 const char kProduct[] = "SOFTWARE\\Quorvane\\Sorbix";
 
@@ -53,7 +48,7 @@ protected:
     ScratchDirectory viewer_{"viewer"};
     ScratchDirectory support_{"support"};
     LoadedDll install_{BinaryFile("install.dll")};
-    LoadPlugExport loadPlug_ = install_.Export<LoadPlugExport>(12);
+    LoadPlugProc loadPlug_ = install_.Export<LoadPlugProc>(kOrdinalLoadPlug);
 };
 
 const char kTwoSections[] =
@@ -135,8 +130,8 @@ class PluginLinkModuleTest : public PluginLinkTest {
 protected:
     int Install(const std::string& productKeyPath, const std::string& iniDirectory)
     {
-        return module_.Export<InstallOperation>(3)("C:\\unused", productKeyPath.c_str(),
-                                                   iniDirectory.c_str());
+        return module_.Export<PluginInstallProc>(kOrdinalInstall)(
+            "C:\\unused", productKeyPath.c_str(), iniDirectory.c_str());
     }
 
     void TearDown() override {}  // the module is loaded by the test itself
@@ -169,7 +164,7 @@ TEST_F(PluginLinkModuleTest, ProductKeyPathBelowSoftware)
 
 TEST_F(PluginLinkModuleTest, ResultsOfInstallAvailableAndDeinstall)
 {
-    EXPECT_EQ(module_.Export<AvailableOperation>(2)(), 1);
+    EXPECT_EQ(module_.Export<ModuleAvailableProc>(kOrdinalAvailable)(), 1);
 
     const struct {
         const char* what;
@@ -193,7 +188,7 @@ TEST_F(PluginLinkModuleTest, ResultsOfInstallAvailableAndDeinstall)
     }
 
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Zoom", "100"));
-    EXPECT_EQ(module_.Export<DeinstallOperation>(4)(0, 0), 1);
+    EXPECT_EQ(module_.Export<PluginDeinstallProc>(kOrdinalDeinstall)(0, 0), 1);
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Zoom", "100"))
         << "deinstall removes nothing";
 }
@@ -255,40 +250,31 @@ TEST_F(PluginLinkModuleTest, ListsAndValuesLongerThanTheirBuffers)
 
 TEST_F(PluginLinkModuleTest, ValueThatDoesNotFitItsBufferIsNotWritten)
 {
-    WriteIni("[Sorbix Sections]\r\nViewer=\r\n[Viewer]\r\nFits=" + std::string(254, 'f') +
-             "\r\nCut=" + std::string(255, 'c') + "\r\n");
+    // The value's buffer holds 256 bytes: 255 characters and the zero fit
+    // whole; 256 characters do not.
+    WriteIni("[Sorbix Sections]\r\nViewer=\r\n[Viewer]\r\nShort=" + std::string(254, 'f') +
+             "\r\nFits=" + std::string(255, 'w') + "\r\nCut=" + std::string(256, 'c') +
+             "\r\nLong=" + std::string(400, 'l') + "\r\n");
     EXPECT_EQ(Install(kProduct, support_.Path()), 1);
-    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Fits", std::string(254, 'f')));
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Short", std::string(254, 'f')));
+    EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Fits", std::string(255, 'w')));
     EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Cut"));
+    EXPECT_TRUE(IsAbsentValue(HKEY_LOCAL_MACHINE, ProductKey("Viewer"), "Long"));
 }
 
 // The order of the writes: A, A.32, B, B.32, each key in file order.
-std::vector<std::string>* g_writes;
-const ImportPatch* g_setPatch;
-
-typedef LONG(WINAPI* SetValueFunction)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
-
-LONG WINAPI RecordingSetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data,
-                              DWORD size)
-{
-    g_writes->push_back(std::string(name) + "=" + reinterpret_cast<const char*>(data));
-    return g_setPatch->Original<SetValueFunction>()(key, name, reserved, type, data, size);
-}
-
 TEST_F(PluginLinkModuleTest, SectionsAreCopiedInListOrderEachFollowedByItsCompanion)
 {
     WriteIni(kTwoSections);
-    std::vector<std::string> writes;
-    g_writes = &writes;
-    ImportPatch patch(module_.Handle(), "ADVAPI32.dll", "RegSetValueExA",
-                      reinterpret_cast<void*>(&RecordingSetValue));
-    g_setPatch = &patch;
+    RegistryCallLog log(module_.Handle());
     EXPECT_EQ(Install(kProduct, support_.Path()), 1);
+    std::vector<std::string> writes;
+    for (const RegistryCall& call : log.Sets())
+        writes.push_back(call.name + "=" + call.bytes.c_str());
     EXPECT_EQ(writes, (std::vector<std::string>{
                           "Plugin=npsorbix.dll", "Both=from Netscape", "Both=from Netscape.32",
                           "Path=C:\\Program Files\\Netscape\\Plugins", "Control=sxctl.ocx",
                           "Control=sxctl32.ocx"}));
-    g_writes = nullptr;
 }
 
 }  // namespace
