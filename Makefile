@@ -10,6 +10,7 @@
 #   make release  build/release: the zip for setup authors (32-bit DLLs, the
 #               reference, the 32-bit host and the demo's scripts, a manifest)
 #   make fuzz   each libFuzzer target for FUZZ_SECONDS, from the saved corpus
+#   make soak   the generated round trip on SOAK_MACHINES machines (SOAK_SEED: one)
 # BUILD=dir puts everything (builds and the Wine prefix) under another folder.
 
 MAKEFLAGS += --no-print-directory
@@ -17,7 +18,7 @@ MAKEFLAGS += --no-print-directory
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build build-native test test32 test32-build demo bench release fuzz clean
+.PHONY: all deps build build-native test test32 test32-build demo bench release fuzz soak clean
 
 all: build
 
@@ -90,6 +91,13 @@ fuzz: build-native
 	    tail -40 $(BUILD)/fuzz-corpus/$$target.log; exit 1; \
 	  fi; \
 	done
+
+# The generated round trip on many machines; prints the seed of each that
+# fails (SOAK_SEED=N runs that one alone).
+soak: deps
+	@cmake --preset win64 -B $(BUILD)/win64 >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS) --target generated_roundtrip_test
+	@tools/run-soak.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

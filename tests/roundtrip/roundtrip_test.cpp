@@ -35,6 +35,11 @@ const char* const kExpectedLeftovers[] = {
     // description written for an image type that had none.
     "+ C:\\windows\\mosaic.ini [Viewers] TYPE3=application/x-sorbix",
     "+ C:\\windows\\mosaic.ini [MIME Descriptions] image/gif=GIF picture",
+    // Navigator likewise keeps the appended entry, and the description
+    // written for a type whose own viewer it keeps and that had no
+    // description: deinstall gives back only what install backed up.
+    "+ HKCU\\SOFTWARE\\Netscape\\Netscape Navigator\\Viewers : TYPE3 = \"application/x-sorbix\"",
+    "+ HKCU\\SOFTWARE\\Netscape\\Netscape Navigator\\MIME Descriptions : application/msword = \"Word document\"",
     // The Dralin mail program: the backup section stays with an empty
     // entry.
     "+ C:\\Dralin\\maildr.ini [Sorbix Backup - Viewers] [Sorbix Backup - Viewers]",
@@ -63,6 +68,9 @@ TEST_F(RoundTripTest, TheRemovalPutsBackEveryHostSettingAndLeavesOnlyTheKnownLef
     EXPECT_STREQ(viewer, "C:\\Program Files\\Sorbix\\sorbix.exe");
     GetPrivateProfileStringA("Viewers", "application/msword", "", viewer, sizeof viewer, mosaicIni_.c_str());
     EXPECT_STREQ(viewer, "C:\\Program Files\\Sorbix\\sorbix.exe %s");
+    EXPECT_TRUE(IsRegSz(HKEY_CURRENT_USER, std::string(kNavigatorKey) + "\\Viewers", "application/msword",
+                        "C:\\Program Files\\Sorbix\\sorbix.exe %s"))
+        << setupOutput;
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager\\AddOns",
                         "Sorbix", "C:\\Program Files\\Sorbix\\sxfm.dll"));
     EXPECT_TRUE(IsRegSz(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane\\Sorbix\\Netscape", "Plugin", "npsorbx32.dll"));

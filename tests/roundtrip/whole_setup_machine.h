@@ -29,6 +29,7 @@ const char kViewerDirectory[] = "C:\\Program Files\\Sorbix";
 const char kEudoraDirectory[] = "C:\\Eudora";
 const char kDralinDirectory[] = "C:\\Dralin";
 const char kMailKey[] = "SOFTWARE\\Microsoft\\Mail\\Microsoft Mail";
+const char kNavigatorKey[] = "SOFTWARE\\Netscape\\Netscape Navigator";
 
 // Every file below a directory (names and bytes); a file whose name ends
 // with one of skippedSuffixes is only listed, not read.
@@ -95,28 +96,34 @@ inline std::string Crlf(const std::vector<std::string>& lines)
     return text;
 }
 
-class WholeSetupMachineTest : public ::testing::Test {
+// What every whole-setup test shares: the setup's own files and the
+// viewer's home, the fixed directories of the host applications, the run of
+// a setup script by the setup script host, and guards that put back every
+// watched key and host file the test touches.
+class WholeSetupTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(setup_.Free() && viewer_.Free() && eudora_.Free() && dralin_.Free() && profiles_.Free());
-        ClearViewerKeys();
+        ClearSetupKeys();
         UnmountTemporaryHive();
         MakeSetupFiles();
-        MakeHostApplications();
     }
 
-    void TearDown() override { ClearViewerKeys(); }
+    void TearDown() override { ClearSetupKeys(); }
 
-    // The viewer's own keys are guarded below; a test starts without them.
-    static void ClearViewerKeys()
+    // The keys a setup writes and the host applications' keys the tests
+    // make (all guarded below): a machine starts without them.
+    static void ClearSetupKeys()
     {
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane");
         DeleteKeyTree(HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane");
         DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}");
         DeleteKeyTree(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}");
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager");
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE");
         DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail");
+        DeleteKeyTree(HKEY_CURRENT_USER, "SOFTWARE\\Netscape");
         DeleteKeyTree(HKEY_CURRENT_USER, "Software\\SorbixTests");
     }
 
@@ -147,6 +154,90 @@ protected:
         WriteFileBytes(viewer_.File("SORBIXEU.DLL"), "the viewer's Eudora plug-in\r\n");
     }
 
+    static std::string ProfilesPath() { return WindowsDirectory() + "\\Profiles"; }
+
+    // Runs setuphost.exe on one script; returns its output.
+    std::string RunHost(const std::string& script)
+    {
+        return RunProgram("\"" + BinaryFile("setuphost.exe") + "\" --dir \"" + setupPath_ + "\" \"" +
+                              BinaryFile("roundtrip\\" + script) + "\"",
+                          script);
+    }
+
+    // Runs a command line to its end, with its output in a file; returns the
+    // output, and fails the test when the program ends with another code than 0.
+    std::string RunProgram(std::string command, const std::string& shown)
+    {
+        std::string outputPath = work_.File("output.txt");
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                    0, nullptr);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            ADD_FAILURE() << "cannot start " << shown << ", error " << GetLastError();
+            CloseHandle(output);
+            return "";
+        }
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << shown << " did not end";
+        DWORD exitCode = 99;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        CloseHandle(output);
+        std::string text = ReadFileBytes(outputPath);
+        EXPECT_EQ(exitCode, 0u) << shown << ":\n" << text;
+        return text;
+    }
+
+    // Everything the test touches is put back as it was.
+    RegistryKeyGuard viewerKey_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane"};
+    RegistryKeyGuard classesKey_{HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane"};
+    RegistryKeyGuard clsid_{HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"};
+    RegistryKeyGuard shellex_{HKEY_CLASSES_ROOT, "*\\shellex"};
+    RegistryKeyGuard sharedDlls_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"};
+    RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"};
+    RegistryKeyGuard appPaths_{HKEY_LOCAL_MACHINE,
+                               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"};
+    RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help"};
+    RegistryKeyGuard fenwold_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold"};
+    RegistryKeyGuard fenwoldSoftware_{HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware"};
+    RegistryKeyGuard fileManager_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"};
+    RegistryKeyGuard mail_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
+    RegistryKeyGuard netscape_{HKEY_CURRENT_USER, "SOFTWARE\\Netscape"};
+    RegistryKeyGuard testRecords_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
+    std::string mosaicIni_ = WindowsDirectory() + "\\mosaic.ini";
+    std::string winfileIni_ = WindowsDirectory() + "\\winfile.ini";
+    FileGuard mosaicGuard_{mosaicIni_};
+    FileGuard winfileGuard_{winfileIni_};
+    ScopedVariable netkit_{"NETKIT", nullptr};
+    FixedDirectory setup_{kSetupDirectory};
+    FixedDirectory viewer_{kViewerDirectory};
+    FixedDirectory eudora_{kEudoraDirectory};
+    FixedDirectory dralin_{kDralinDirectory};
+    FixedDirectory profiles_{ProfilesPath()};
+    std::string setupPath_ = kSetupDirectory;
+    ScratchDirectory work_{"roundtrip"};
+};
+
+// The hand-made machine: a browser in a Mosaic-family file and Netscape
+// Navigator, File Manager, Dralin mail, Microsoft Mail with user hives and
+// Eudora, each with settings of its own.
+class WholeSetupMachineTest : public WholeSetupTest {
+protected:
+    void SetUp() override
+    {
+        WholeSetupTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        MakeHostApplications();
+    }
+
     void MakeHostApplications()
     {
         // A Mosaic-family browser with viewers, suffixes, encodings and
@@ -161,10 +252,30 @@ protected:
                                          "video/mpeg=binary", "[MIME Descriptions]",
                                          "audio/wav=Wave sound", "application/msword=Word for Windows",
                                          "[Proxy]", "http_proxy="}));
+        // Netscape Navigator with viewers, suffixes, an encoding and
+        // descriptions of its own in its keys; it lists two types of
+        // depend.ini, one of them an image type with a description.
+        const char* const kNavigatorSettings[][3] = {
+            {"Viewers", "TYPE0", "audio/basic"},
+            {"Viewers", "TYPE1", "application/msword"},
+            {"Viewers", "TYPE2", "image/gif"},
+            {"Viewers", "audio/basic", "C:\\NETSCAPE\\NAPLAYER.EXE %s"},
+            {"Viewers", "application/msword", "C:\\WINWORD\\WINWORD.EXE %s"},
+            {"Viewers", "image/gif", "C:\\LVIEW\\LVIEW.EXE %s"},
+            {"Suffixes", "audio/basic", ".au,.snd"},
+            {"Suffixes", "application/msword", ".doc"},
+            {"Suffixes", "image/gif", ".gif"},
+            {"Encodings", "application/msword", "base64"},
+            {"MIME Descriptions", "audio/basic", "Sound"},
+            {"MIME Descriptions", "image/gif", "CompuServe GIF"},
+        };
+        for (const auto& setting : kNavigatorSettings)
+            SetRegSz(HKEY_CURRENT_USER, std::string(kNavigatorKey) + "\\" + setting[0], setting[1], setting[2]);
         // File Manager with add-ons of its own.
         WriteFileBytes(winfileIni_, Crlf({"[Settings]", "LowerCase=1", "Window=0,0,640,480, , ,1",
                                           "[AddOns]", "Network=netext.dll"}));
         // The Dralin mail program, with its own default viewer.
+        netkit_.Set("C:\\Dralin\\NETKIT.INI");
         WriteFileBytes(dralin_.File("NETKIT.INI"), Crlf({"[Network]", "Protocol=TCP"}));
         WriteFileBytes(dralin_.File("maildr.ini"),
                        Crlf({"[Mail]", "Server=mail.example.com", "[Viewers]", "default=C:\\DRALIN\\VIEWER.EXE",
@@ -212,85 +323,16 @@ protected:
         return snapshot;
     }
 
-    static std::string ProfilesPath() { return WindowsDirectory() + "\\Profiles"; }
-
-    // Runs setuphost.exe on one script; returns its output.
-    std::string RunHost(const std::string& script)
-    {
-        return RunProgram("\"" + BinaryFile("setuphost.exe") + "\" --dir \"" + setupPath_ + "\" \"" +
-                              BinaryFile("roundtrip\\" + script) + "\"",
-                          script);
-    }
-
-    // Runs a command line to its end, with its output in a file; returns the
-    // output, and fails the test when the program ends with another code than 0.
-    std::string RunProgram(std::string command, const std::string& shown)
-    {
-        std::string outputPath = work_.File("output.txt");
-        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-        HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    0, nullptr);
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
-        startup.hStdError = output;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                            &process)) {
-            ADD_FAILURE() << "cannot start " << shown << ", error " << GetLastError();
-            CloseHandle(output);
-            return "";
-        }
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << shown << " did not end";
-        DWORD exitCode = 99;
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        CloseHandle(output);
-        std::string text = ReadFileBytes(outputPath);
-        EXPECT_EQ(exitCode, 0u) << shown << ":\n" << text;
-        return text;
-    }
 
     // Lays the machine out again as SetUp left it, after a setup and its
     // removal ran on it.
     void LayMachineAgain()
     {
-        ClearViewerKeys();
+        ClearSetupKeys();
         DeleteFileA(profiles_.File("Ana\\NTUSER.DAT").c_str());
         DeleteFileA(profiles_.File("Default User\\NTUSER.DAT").c_str());
         MakeHostApplications();
     }
-
-    // Everything the test touches is put back as it was.
-    RegistryKeyGuard viewerKey_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard classesKey_{HKEY_CLASSES_ROOT, "SOFTWARE\\Quorvane"};
-    RegistryKeyGuard clsid_{HKEY_CLASSES_ROOT, "CLSID\\{4e8b1d62-7c3a-45f0-9b2d-8a61c0e5f7a4}"};
-    RegistryKeyGuard shellex_{HKEY_CLASSES_ROOT, "*\\shellex"};
-    RegistryKeyGuard sharedDlls_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs"};
-    RegistryKeyGuard run_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"};
-    RegistryKeyGuard appPaths_{HKEY_LOCAL_MACHINE,
-                               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\EUDORA.EXE"};
-    RegistryKeyGuard help_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\Help"};
-    RegistryKeyGuard fenwold_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Fenwold"};
-    RegistryKeyGuard fenwoldSoftware_{HKEY_LOCAL_MACHINE, "SOFTWARE\\FenwoldSoftware"};
-    RegistryKeyGuard fileManager_{HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\File Manager"};
-    RegistryKeyGuard mail_{HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Mail"};
-    RegistryKeyGuard netscape_{HKEY_CURRENT_USER, "SOFTWARE\\Netscape"};
-    RegistryKeyGuard testRecords_{HKEY_CURRENT_USER, "Software\\SorbixTests"};
-    std::string mosaicIni_ = WindowsDirectory() + "\\mosaic.ini";
-    std::string winfileIni_ = WindowsDirectory() + "\\winfile.ini";
-    FileGuard mosaicGuard_{mosaicIni_};
-    FileGuard winfileGuard_{winfileIni_};
-    ScopedVariable netkit_{"NETKIT", "C:\\Dralin\\NETKIT.INI"};
-    FixedDirectory setup_{kSetupDirectory};
-    FixedDirectory viewer_{kViewerDirectory};
-    FixedDirectory eudora_{kEudoraDirectory};
-    FixedDirectory dralin_{kDralinDirectory};
-    FixedDirectory profiles_{ProfilesPath()};
-    std::string setupPath_ = kSetupDirectory;
-    ScratchDirectory work_{"roundtrip"};
 };
 
 }  // namespace whole_setup
