@@ -41,7 +41,7 @@ const bool kPassOverListedTypeEncodingDeletedByDeinstall = false;
 const bool kPassOverTypeListGapOverwritten = false;
 const bool kPassOverMailViewerBackupLowered = false;
 const bool kPassOverOtherMailHandlerLost = false;
-const bool kPassOverUnlistedImageDescriptionLost = true;
+const bool kPassOverUnlistedImageDescriptionLost = false;
 
 using whole_setup::kMailKey;
 using whole_setup::kNavigatorKey;
@@ -293,10 +293,15 @@ bool NamesViewer(const std::string& command)
     return command.find("sorbix.exe") != std::string::npos || command.find("sorbix4.exe") != std::string::npos;
 }
 
-// A browser's own command: one that is there and is not the viewer's.
+// A browser's own command: one that is there and is not the viewer's. In
+// Navigator's keys an older version's command ("sorbix4.exe") is kept and
+// given back like the browser's own.
 bool OwnViewerBefore(const BrowserChange& at, const std::string& type)
 {
     const std::string* viewer = Before(at, "Viewers", type);
+    if (viewer && at.browser->place == BrowserPlace::kNavigatorRegistry &&
+        viewer->find("sorbix4.exe") != std::string::npos && viewer->find("sorbix.exe") == std::string::npos)
+        return true;
     return viewer && viewer->find("sorbix") == std::string::npos;
 }
 
